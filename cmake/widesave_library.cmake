@@ -1,0 +1,55 @@
+# widesave_add_library(NAME [FAULT_INJECTION])
+# The shared library from the sources in src/. With FAULT_INJECTION it is the
+# test build: the platform operations pass through platform_faults.cpp, which
+# the tests steer through one more export.
+
+set(WIDESAVE_WARNINGS -Wall -Wextra -Werror -Wshadow -Wconversion -Wsign-conversion)
+
+set(WIDESAVE_CORE_SOURCES
+    src/module_state.cpp
+    src/save_directory.cpp
+    src/save_path.cpp
+    src/utf16_text.cpp)
+
+if(WIN32)
+  set(WIDESAVE_PLATFORM_SOURCES src/platform_win32.cpp src/dll_entry.cpp)
+else()
+  set(WIDESAVE_PLATFORM_SOURCES src/platform_posix.cpp src/utf8.cpp)
+endif()
+
+function(widesave_add_library name)
+  cmake_parse_arguments(ARG "FAULT_INJECTION" "" "" ${ARGN})
+  set(sources ${WIDESAVE_CORE_SOURCES} ${WIDESAVE_PLATFORM_SOURCES})
+  if(ARG_FAULT_INJECTION)
+    list(APPEND sources src/platform_faults.cpp)
+    set(export_list ${CMAKE_SOURCE_DIR}/src/widesave_faults)
+  else()
+    set(export_list ${CMAKE_SOURCE_DIR}/src/widesave)
+  endif()
+
+  add_library(${name} SHARED ${sources})
+  target_include_directories(${name} PUBLIC
+      $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}/include>
+      PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_compile_definitions(${name} PRIVATE WIDESAVE_BUILDING
+      $<$<BOOL:${ARG_FAULT_INJECTION}>:WIDESAVE_FAULT_INJECTION>)
+  target_compile_options(${name} PRIVATE ${WIDESAVE_WARNINGS} -fno-exceptions -fno-rtti)
+  set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
+
+  if(WIN32)
+    # Exactly the listed exports, by ordinal; no MinGW start-up code, so the
+    # entry point is ours alone; the runtime is linked in statically.
+    target_sources(${name} PRIVATE ${export_list}.def)
+    target_link_options(${name} PRIVATE
+        -nostartfiles -Wl,--entry=_widesave_dll_entry@12
+        -Wl,--no-undefined -Wl,--enable-stdcall-fixup)
+  else()
+    set_target_properties(${name} PROPERTIES
+        PREFIX "lib"
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON
+        LINK_DEPENDS ${export_list}.map)
+    target_link_options(${name} PRIVATE
+        -Wl,--version-script=${export_list}.map -Wl,--no-undefined -Wl,--as-needed)
+  endif()
+endfunction()

@@ -1,0 +1,32 @@
+# Sourced by the scripts: checks for the tools both targets need and, when
+# run as root on Debian, installs the missing ones with apt-get.
+
+missing_packages() {
+    local packages=()
+    command -v cmake >/dev/null || packages+=(cmake)
+    command -v g++ >/dev/null || packages+=(g++)
+    command -v i686-w64-mingw32-g++-posix >/dev/null || packages+=(g++-mingw-w64-i686)
+    [ -f /usr/src/googletest/CMakeLists.txt ] || packages+=(googletest)
+    [ -f /usr/include/gtest/gtest.h ] || packages+=(libgtest-dev)
+    command -v wine >/dev/null || packages+=(wine)
+    dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed" ||
+        packages+=(wine32:i386)
+    echo "${packages[@]}"
+}
+
+install_prerequisites() {
+    local packages
+    packages=$(missing_packages)
+    [ -z "$packages" ] && return 0
+    if [ "$(id -u)" != 0 ] || ! command -v apt-get >/dev/null; then
+        echo "Missing: $packages" >&2
+        echo "Install these Debian packages as root (wine32 needs 'dpkg --add-architecture i386')," >&2
+        echo "or run this script as root on Debian to install them." >&2
+        exit 1
+    fi
+    echo "Installing: $packages"
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    apt-get update -q
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $packages
+}

@@ -1,0 +1,98 @@
+#include <windows.h>
+
+#include "test_system.h"
+
+namespace testsys {
+
+namespace {
+
+std::wstring wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+DWORD attributes(const std::u16string& path) { return GetFileAttributesW(wide(path).c_str()); }
+
+}  // namespace
+
+std::u16string make_temp_root() {
+    static unsigned counter = 0;
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0) {
+        return {};
+    }
+    for (;;) {
+        std::wstring root = std::wstring(temp, length) + L"widesave-test-" +
+                            std::to_wstring(GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(++counter);
+        if (CreateDirectoryW(root.c_str(), nullptr)) {
+            return std::u16string(root.begin(), root.end());
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            return {};
+        }
+    }
+}
+
+void remove_tree(const std::u16string& path) {
+    if (path.empty()) {
+        return;
+    }
+    const std::wstring root = wide(path);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((root + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring child = root + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                remove_tree(std::u16string(child.begin(), child.end()));
+            } else {
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(root.c_str());
+}
+
+void set_env(const char* name, const std::u16string& value) {
+    const std::string ascii(name);
+    SetEnvironmentVariableW(std::wstring(ascii.begin(), ascii.end()).c_str(), wide(value).c_str());
+}
+
+void unset_env(const char* name) {
+    const std::string ascii(name);
+    SetEnvironmentVariableW(std::wstring(ascii.begin(), ascii.end()).c_str(), nullptr);
+}
+
+bool is_directory(const std::u16string& path) {
+    const DWORD a = attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool is_file(const std::u16string& path) {
+    const DWORD a = attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool make_directory(const std::u16string& path) {
+    return CreateDirectoryW(wide(path).c_str(), nullptr) != 0;
+}
+
+bool write_file(const std::u16string& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const BOOL ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+}  // namespace testsys

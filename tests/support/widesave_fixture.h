@@ -1,0 +1,55 @@
+// Each test gets a freshly loaded library, a scratch folder of its own and
+// an environment in which LOCALAPPDATA names <scratch>/base and nothing else
+// names a base folder.
+#ifndef WIDESAVE_TESTS_WIDESAVE_FIXTURE_H
+#define WIDESAVE_TESTS_WIDESAVE_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "host_library.h"
+#include "test_system.h"
+
+#ifndef WIDESAVE_LIBRARY_FILE
+#error "WIDESAVE_LIBRARY_FILE names the library under test"
+#endif
+
+class WideSaveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = testsys::make_temp_root();
+        ASSERT_FALSE(root.empty()) << "no scratch folder";
+        base = join({root, u"base"});
+        ASSERT_TRUE(testsys::make_directory(base));
+        for (const char* name : {"LOCALAPPDATA", "APPDATA", "XDG_DATA_HOME", "HOME"}) {
+            testsys::unset_env(name);
+        }
+        testsys::set_env("LOCALAPPDATA", base);
+        const std::string error = load_library(WIDESAVE_LIBRARY_FILE, lib);
+        ASSERT_TRUE(error.empty()) << error;
+    }
+
+    void TearDown() override {
+        unload_library(lib);
+        testsys::remove_tree(root);
+    }
+
+    static std::u16string join(std::initializer_list<std::u16string> parts) {
+        std::u16string path;
+        for (const std::u16string& part : parts) {
+            if (!path.empty()) {
+                path += testsys::kSep;
+            }
+            path += part;
+        }
+        return path;
+    }
+
+    HostLibrary lib;
+    std::u16string root;
+    std::u16string base;
+};
+
+#endif
