@@ -5,32 +5,37 @@
 
 set(WIDESAVE_WARNINGS -Wall -Wextra -Werror -Wshadow -Wconversion -Wsign-conversion)
 
+set(WIDESAVE_SRC ${CMAKE_CURRENT_LIST_DIR}/../src)
 set(WIDESAVE_CORE_SOURCES
-    src/module_state.cpp
-    src/save_directory.cpp
-    src/save_path.cpp
-    src/utf16_text.cpp)
+    ${WIDESAVE_SRC}/hex_codec.cpp
+    ${WIDESAVE_SRC}/module_state.cpp
+    ${WIDESAVE_SRC}/save_directory.cpp
+    ${WIDESAVE_SRC}/save_path.cpp
+    ${WIDESAVE_SRC}/slot_file.cpp
+    ${WIDESAVE_SRC}/slot_reader.cpp
+    ${WIDESAVE_SRC}/slot_writer.cpp
+    ${WIDESAVE_SRC}/utf16_text.cpp)
 
 if(WIN32)
-  set(WIDESAVE_PLATFORM_SOURCES src/platform_win32.cpp src/dll_entry.cpp)
+  set(WIDESAVE_PLATFORM_SOURCES ${WIDESAVE_SRC}/platform_win32.cpp ${WIDESAVE_SRC}/dll_entry.cpp)
 else()
-  set(WIDESAVE_PLATFORM_SOURCES src/platform_posix.cpp src/utf8.cpp)
+  set(WIDESAVE_PLATFORM_SOURCES ${WIDESAVE_SRC}/platform_posix.cpp ${WIDESAVE_SRC}/utf8.cpp)
 endif()
 
 function(widesave_add_library name)
   cmake_parse_arguments(ARG "FAULT_INJECTION" "" "" ${ARGN})
   set(sources ${WIDESAVE_CORE_SOURCES} ${WIDESAVE_PLATFORM_SOURCES})
   if(ARG_FAULT_INJECTION)
-    list(APPEND sources src/platform_faults.cpp)
-    set(export_list ${CMAKE_SOURCE_DIR}/src/widesave_faults)
+    list(APPEND sources ${WIDESAVE_SRC}/platform_faults.cpp)
+    set(export_list ${WIDESAVE_SRC}/widesave_faults)
   else()
-    set(export_list ${CMAKE_SOURCE_DIR}/src/widesave)
+    set(export_list ${WIDESAVE_SRC}/widesave)
   endif()
 
   add_library(${name} SHARED ${sources})
   target_include_directories(${name} PUBLIC
-      $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}/include>
-      PRIVATE ${CMAKE_SOURCE_DIR}/src)
+      $<BUILD_INTERFACE:${WIDESAVE_SRC}/../include>
+      PRIVATE ${WIDESAVE_SRC})
   target_compile_definitions(${name} PRIVATE WIDESAVE_BUILDING
       $<$<BOOL:${ARG_FAULT_INJECTION}>:WIDESAVE_FAULT_INJECTION>)
   target_compile_options(${name} PRIVATE ${WIDESAVE_WARNINGS} -fno-exceptions -fno-rtti)

@@ -55,6 +55,35 @@ WIDESAVE_API int32_t WIDESAVE_CALL SetSaveSubdirectory(const char* name);
  */
 WIDESAVE_API int32_t WIDESAVE_CALL MakeSaveDirectory(void);
 
+/*
+ * Which file slot `slot` has: 0 for Save<slot>.rvdata, 1 for
+ * Save<slot>.rxdata (the 'v' file is preferred), -1 when it has neither or
+ * when its file name cannot be built.
+ */
+WIDESAVE_API int32_t WIDESAVE_CALL SaveFileExist(int32_t slot);
+
+/*
+ * The slot's file whole, as upper-case hex text (two digits a byte), or an
+ * error text "Error: N": 1 no save; 2 cannot open; 3 cannot take its size;
+ * 4 no memory for its bytes, or 1 GiB or larger; 5 the read failed or came
+ * short; 6 no memory for the text. The text is a new malloc block that
+ * belongs to the caller (free it with the C runtime's free). Only when even
+ * an error text cannot be allocated is a constant text returned instead.
+ */
+WIDESAVE_API char* WIDESAVE_CALL ReadSaveFile(int32_t slot);
+
+/*
+ * Stores the bytes that hex text `text` encodes (either case, even length)
+ * as the slot's file, replacing any previous save in one step: a failure
+ * leaves the previous save as it was. A slot's first save is its 'x' file,
+ * later ones its 'v' file. 0: stored. 1 to 4: the file name cannot be built
+ * (as for MakeSaveDirectory). 5: not hex text, or no memory. 6: the file
+ * cannot be created or replaced (the save directory does not exist, the
+ * save is read-only or held open by another program). 7: the write or the
+ * flush to disk failed. Nothing is written unless the whole text is valid.
+ */
+WIDESAVE_API int32_t WIDESAVE_CALL WriteSaveFile(int32_t slot, const char* text);
+
 #ifdef __cplusplus
 }
 #endif

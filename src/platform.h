@@ -12,16 +12,29 @@ namespace widesave {
 
 #if defined(_WIN32)
 constexpr char16_t kPathSeparator = u'\\';
+// Scanners and indexers often hold a freshly written file for a moment, so
+// a replace refused for sharing is tried again for this long in all.
+constexpr unsigned kReplaceRetryBudgetMs = 250;
 #else
 constexpr char16_t kPathSeparator = u'/';
+constexpr unsigned kReplaceRetryBudgetMs = 0;
 #endif
+constexpr unsigned kReplaceRetryStepMs = 25;
 
 enum class DirectoryResult { created, name_exists, failed };
 
 struct PathInfo {
     bool exists;
     bool is_directory;
+    bool is_read_only;
 };
+
+// An open file; kNoFile when an open fails.
+using File = std::intptr_t;
+constexpr File kNoFile = -1;
+
+// busy: refused for now because another process holds the target.
+enum class ReplaceResult { replaced, busy, failed };
 
 }  // namespace widesave
 
@@ -34,7 +47,7 @@ namespace widesave::platform {
 
 #if defined(WIDESAVE_FAULT_INJECTION)
 namespace widesave::os {
-#include "platform_ops.inc"
+#include "platform_ops.inc"  // NOLINT(readability-duplicate-include): the same list, again
 }  // namespace widesave::os
 #define WIDESAVE_OS_NAMESPACE os
 #else

@@ -1,8 +1,12 @@
 // POSIX platform layer: UTF-16 paths become UTF-8 for the system calls;
 // environment values are UTF-8, measured in UTF-16 units as on Windows.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -110,9 +114,105 @@ PathInfo query_path(const char16_t* path) {
     const NativePath native = native_path(path);
     struct stat status {};
     if (!native.valid || stat(native.text, &status) != 0) {
-        return PathInfo{false, false};
+        return PathInfo{false, false, false};
     }
-    return PathInfo{true, S_ISDIR(status.st_mode)};
+    // The owner's write bit is what marks a save read-only here, whoever runs.
+    return PathInfo{true, S_ISDIR(status.st_mode), (status.st_mode & S_IWUSR) == 0};
 }
+
+File open_for_reading(const char16_t* path) {
+    const NativePath native = native_path(path);
+    return native.valid ? open(native.text, O_RDONLY | O_CLOEXEC) : kNoFile;
+}
+
+bool read_file_size(File file, std::uint64_t& size) {
+    struct stat status {};
+    if (fstat(static_cast<int>(file), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return false;
+    }
+    size = static_cast<std::uint64_t>(status.st_size);
+    return true;
+}
+
+bool read_bytes(File file, void* buffer, std::size_t count, std::size_t& done) {
+    done = 0;
+    while (done < count) {
+        const ssize_t got =
+            read(static_cast<int>(file), static_cast<char*>(buffer) + done, count - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got == 0;  // end of file: the caller sees the short count
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+File create_for_writing(const char16_t* path) {
+    const NativePath native = native_path(path);
+    return native.valid ? open(native.text, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)
+                        : kNoFile;
+}
+
+bool write_bytes(File file, const void* data, std::size_t count, std::size_t& done) {
+    done = 0;
+    while (done < count) {
+        const ssize_t put =
+            write(static_cast<int>(file), static_cast<const char*>(data) + done, count - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool flush_to_disk(File file) { return fsync(static_cast<int>(file)) == 0; }
+
+void close_file(File file) { close(static_cast<int>(file)); }
+
+ReplaceResult replace_file(const char16_t* source, const char16_t* target) {
+    const NativePath from = native_path(source);
+    NativePath to = native_path(target);
+    if (!from.valid || !to.valid || rename(from.text, to.text) != 0) {
+        return ReplaceResult::failed;
+    }
+    // The rename itself becomes durable once the directory is flushed.
+    char* last_slash = std::strrchr(to.text, '/');
+    if (last_slash != nullptr) {
+        *last_slash = 0;
+        const int directory =
+            open(last_slash == to.text ? "/" : to.text, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (directory >= 0) {
+            fsync(directory);
+            close(directory);
+        }
+    }
+    return ReplaceResult::replaced;
+}
+
+void remove_file(const char16_t* path) {
+    const NativePath native = native_path(path);
+    if (native.valid) {
+        unlink(native.text);
+    }
+}
+
+void pause_ms(unsigned milliseconds) {
+    struct timespec delay {
+        static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L
+    };
+    while (nanosleep(&delay, &delay) != 0 && errno == EINTR) {
+    }
+}
+
+void* allocate(std::size_t size) { return std::malloc(size); }
+
+void release(void* block) { std::free(block); }
 
 }  // namespace widesave::WIDESAVE_OS_NAMESPACE

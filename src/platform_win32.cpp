@@ -1,6 +1,8 @@
 // Win32 platform layer: every path goes through the wide-character calls.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "platform.h"
 
 namespace widesave::WIDESAVE_OS_NAMESPACE {
@@ -38,9 +40,77 @@ DirectoryResult create_directory(const char16_t* path) {
 PathInfo query_path(const char16_t* path) {
     const DWORD attributes = GetFileAttributesW(wide(path));
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return PathInfo{false, false};
+        return PathInfo{false, false, false};
     }
-    return PathInfo{true, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+    return PathInfo{true, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                    (attributes & FILE_ATTRIBUTE_READONLY) != 0};
 }
+
+namespace {
+
+// A File holds the HANDLE's value.
+HANDLE handle(File file) {
+    return reinterpret_cast<HANDLE>(file);  // NOLINT(performance-no-int-to-ptr)
+}
+
+File open_file(const char16_t* path, DWORD access, DWORD disposition) {
+    HANDLE opened =
+        CreateFileW(wide(path), access, FILE_SHARE_READ, nullptr, disposition, 0, nullptr);
+    return opened == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<File>(opened);
+}
+
+}  // namespace
+
+File open_for_reading(const char16_t* path) { return open_file(path, GENERIC_READ, OPEN_EXISTING); }
+
+bool read_file_size(File file, std::uint64_t& size) {
+    LARGE_INTEGER value;
+    if (GetFileSizeEx(handle(file), &value) == 0) {
+        return false;
+    }
+    size = static_cast<std::uint64_t>(value.QuadPart);
+    return true;
+}
+
+// Counts stay below 2^31 (the core refuses larger files), so one call each.
+bool read_bytes(File file, void* buffer, std::size_t count, std::size_t& done) {
+    DWORD moved = 0;
+    const BOOL ok = ReadFile(handle(file), buffer, static_cast<DWORD>(count), &moved, nullptr);
+    done = moved;
+    return ok != 0;
+}
+
+File create_for_writing(const char16_t* path) {
+    return open_file(path, GENERIC_WRITE, CREATE_ALWAYS);
+}
+
+bool write_bytes(File file, const void* data, std::size_t count, std::size_t& done) {
+    DWORD moved = 0;
+    const BOOL ok = WriteFile(handle(file), data, static_cast<DWORD>(count), &moved, nullptr);
+    done = moved;
+    return ok != 0;
+}
+
+bool flush_to_disk(File file) { return FlushFileBuffers(handle(file)) != 0; }
+
+void close_file(File file) { CloseHandle(handle(file)); }
+
+ReplaceResult replace_file(const char16_t* source, const char16_t* target) {
+    if (MoveFileExW(wide(source), wide(target),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+        return ReplaceResult::replaced;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ? ReplaceResult::busy
+                                                                            : ReplaceResult::failed;
+}
+
+void remove_file(const char16_t* path) { DeleteFileW(wide(path)); }
+
+void pause_ms(unsigned milliseconds) { Sleep(milliseconds); }
+
+void* allocate(std::size_t size) { return std::malloc(size); }
+
+void release(void* block) { std::free(block); }
 
 }  // namespace widesave::WIDESAVE_OS_NAMESPACE

@@ -101,27 +101,8 @@ TEST_F(SaveDirectory, LongLocalAppDataIsAnErrorEvenWithShortAppdata) {
     EXPECT_EQ(lib.MakeSaveDirectory(), 3);
 }
 
-// A base folder of exactly `units` UTF-16 units that exists on disk. It
-// holds a character outside the BMP, so a length counted in bytes or code
-// points comes out wrong.
-std::u16string make_base_of_length(const std::u16string& root, std::size_t units) {
-    std::u16string path = root + testsys::kSep + u"\U0001F3AE";
-    if (!testsys::make_directory(path)) {
-        return {};
-    }
-    while (path.size() < units) {
-        const std::size_t room = units - path.size() - 1;
-        path += testsys::kSep;
-        path += std::u16string(room < 100 ? room : 100, u'd');
-        if (!testsys::make_directory(path)) {
-            return {};
-        }
-    }
-    return path;
-}
-
 TEST_F(SaveDirectory, PathLengthLimitCountsUtf16Units) {
-    const std::u16string long_base = make_base_of_length(root, 250);
+    const std::u16string long_base = make_base_of_length(250);
     ASSERT_EQ(long_base.size(), 250U);
     testsys::set_env("LOCALAPPDATA", long_base);
 

@@ -39,7 +39,10 @@ std::string load_library(const char* file, HostLibrary& library) {
         return std::string("cannot load ") + file;
     }
     if (!resolve(library.module, "SetSaveSubdirectory", library.SetSaveSubdirectory) ||
-        !resolve(library.module, "MakeSaveDirectory", library.MakeSaveDirectory)) {
+        !resolve(library.module, "MakeSaveDirectory", library.MakeSaveDirectory) ||
+        !resolve(library.module, "SaveFileExist", library.SaveFileExist) ||
+        !resolve(library.module, "ReadSaveFile", library.ReadSaveFile) ||
+        !resolve(library.module, "WriteSaveFile", library.WriteSaveFile)) {
         unload_library(library);
         return std::string("missing export in ") + file;
     }

@@ -12,6 +12,9 @@ struct HostLibrary {
     void* module = nullptr;
     int32_t(WIDESAVE_CALL* SetSaveSubdirectory)(const char*) = nullptr;
     int32_t(WIDESAVE_CALL* MakeSaveDirectory)() = nullptr;
+    int32_t(WIDESAVE_CALL* SaveFileExist)(int32_t) = nullptr;
+    char*(WIDESAVE_CALL* ReadSaveFile)(int32_t) = nullptr;
+    int32_t(WIDESAVE_CALL* WriteSaveFile)(int32_t, const char*) = nullptr;
 };
 
 // Loads a fresh copy: the module state starts as it does in a new host.

@@ -3,7 +3,10 @@
 #ifndef WIDESAVE_TESTS_TEST_SYSTEM_H
 #define WIDESAVE_TESTS_TEST_SYSTEM_H
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace testsys {
 
@@ -24,6 +27,20 @@ bool is_directory(const std::u16string& path);
 bool is_file(const std::u16string& path);
 bool make_directory(const std::u16string& path);
 bool write_file(const std::u16string& path, const std::string& bytes);
+std::optional<std::string> read_file(const std::u16string& path);
+// Names in a directory, sorted; "." and ".." left out.
+std::vector<std::u16string> list_directory(const std::u16string& path);
+// Windows' read-only attribute; on POSIX the owner's write bit.
+bool set_read_only(const std::u16string& path, bool read_only);
+// A file of `size` bytes that takes no room on disk.
+bool make_sparse_file(const std::u16string& path, std::uint64_t size);
+
+#if defined(_WIN32)
+// Opens path the way another program might hold a save (share: the
+// FILE_SHARE_* bits it grants others). Returns the handle, or nullptr.
+void* hold_file(const std::u16string& path, unsigned long share);
+void release_file(void* handle);
+#endif
 
 // Test-side UTF-16 to UTF-8, independent of the library's own conversion.
 std::string to_utf8(const std::u16string& text);

@@ -1,9 +1,13 @@
+#include <dirent.h>
+#include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 #include "test_system.h"
 
@@ -55,6 +59,49 @@ bool write_file(const std::u16string& path, const std::string& bytes) {
     std::ofstream file(native(path), std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file);
+}
+
+}  // namespace testsys
+
+namespace testsys {
+
+std::optional<std::string> read_file(const std::u16string& path) {
+    std::ifstream file(native(path), std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::u16string> list_directory(const std::u16string& path) {
+    std::vector<std::u16string> names;
+    DIR* directory = opendir(native(path).c_str());
+    if (directory == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = readdir(directory)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") {
+            names.emplace_back(name.begin(), name.end());  // test names are ASCII
+        }
+    }
+    closedir(directory);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool set_read_only(const std::u16string& path, bool read_only) {
+    return chmod(native(path).c_str(), read_only ? 0400 : 0600) == 0;
+}
+
+bool make_sparse_file(const std::u16string& path, std::uint64_t size) {
+    const int file = open(native(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (file < 0) {
+        return false;
+    }
+    const bool ok = ftruncate(file, static_cast<off_t>(size)) == 0;
+    close(file);
+    return ok;
 }
 
 }  // namespace testsys

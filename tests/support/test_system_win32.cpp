@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "test_system.h"
 
 namespace testsys {
@@ -94,5 +96,69 @@ bool write_file(const std::u16string& path, const std::string& bytes) {
     CloseHandle(file);
     return ok && written == bytes.size();
 }
+
+}  // namespace testsys
+
+namespace testsys {
+
+std::optional<std::string> read_file(const std::u16string& path) {
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        bytes.append(chunk, got);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+std::vector<std::u16string> list_directory(const std::u16string& path) {
+    std::vector<std::u16string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((wide(path) + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") {
+            names.emplace_back(name.begin(), name.end());
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool set_read_only(const std::u16string& path, bool read_only) {
+    return SetFileAttributesW(wide(path).c_str(),
+                              read_only ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool make_sparse_file(const std::u16string& path, std::uint64_t size) {
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool ok = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return ok;
+}
+
+void* hold_file(const std::u16string& path, unsigned long share) {
+    HANDLE file =
+        CreateFileW(wide(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+void release_file(void* handle) { CloseHandle(handle); }
 
 }  // namespace testsys

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <initializer_list>
 #include <string>
 
@@ -43,6 +44,37 @@ protected:
                 path += testsys::kSep;
             }
             path += part;
+        }
+        return path;
+    }
+
+    // ReadSaveFile's text, with the block freed as a host frees it.
+    std::string read_slot(int32_t slot) {
+        char* text = lib.ReadSaveFile(slot);
+        if (text == nullptr) {
+            ADD_FAILURE() << "ReadSaveFile gave null";
+            return {};
+        }
+        std::string copy = text;
+        std::free(text);
+        return copy;
+    }
+
+    // A base folder of exactly `units` UTF-16 units that exists on disk,
+    // starting with a character outside the BMP so that a length counted in
+    // bytes or code points comes out wrong.
+    std::u16string make_base_of_length(std::size_t units) const {
+        std::u16string path = root + testsys::kSep + u"\U0001F3AE";
+        if (!testsys::make_directory(path)) {
+            return {};
+        }
+        while (path.size() < units) {
+            const std::size_t room = units - path.size() - 1;
+            path += testsys::kSep;
+            path += std::u16string(room < 100 ? room : 100, u'd');
+            if (!testsys::make_directory(path)) {
+                return {};
+            }
         }
         return path;
     }

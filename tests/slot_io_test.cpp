@@ -1,0 +1,144 @@
+// ReadSaveFile and WriteSaveFile through the exports.
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/slot_fixture.h"
+
+namespace {
+
+using SlotIo = SlotTest;
+
+TEST_F(SlotIo, FirstWriteGoesToXLaterOnesToV) {
+    EXPECT_EQ(read_slot(2), "Error: 1");
+    ASSERT_EQ(lib.WriteSaveFile(2, "48656C6C6F"), 0);
+    EXPECT_EQ(testsys::read_file(file(2, u'x')), "Hello");
+    EXPECT_FALSE(testsys::is_file(file(2, u'v')));
+    EXPECT_EQ(read_slot(2), "48656C6C6F");
+
+    ASSERT_EQ(lib.WriteSaveFile(2, "0aff"), 0) << "lower case is accepted";
+    EXPECT_EQ(testsys::read_file(file(2, u'v')), std::string("\x0A\xFF"));
+    EXPECT_EQ(testsys::read_file(file(2, u'x')), "Hello") << "the older x file stays";
+    EXPECT_EQ(read_slot(2), "0AFF") << "reads prefer v and answer in upper case";
+
+    ASSERT_EQ(lib.WriteSaveFile(2, ""), 0);
+    EXPECT_EQ(testsys::read_file(file(2, u'v')), "");
+    EXPECT_EQ(read_slot(2), "");
+    EXPECT_EQ(listing(), (std::vector<std::u16string>{u"Save2.rvdata", u"Save2.rxdata"}));
+}
+
+TEST_F(SlotIo, BadTextLeavesTheSaveAndDirectoryUntouched) {
+    ASSERT_EQ(lib.WriteSaveFile(1, "0102"), 0);
+    const auto before = listing();
+    // Every character just outside the digit ranges, a space, and bytes
+    // that are negative as signed characters, at the start and the end.
+    const char bad[] = {0x2F, 0x3A, 0x40, 0x47, 0x60, 0x67, ' ', '\x80', '\xFF'};
+    for (const char c : bad) {
+        SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(c)));
+        EXPECT_EQ(lib.WriteSaveFile(1, (std::string(1, c) + "0AB").c_str()), 5);
+        EXPECT_EQ(lib.WriteSaveFile(1, ("0AB" + std::string(1, c)).c_str()), 5);
+    }
+    EXPECT_EQ(lib.WriteSaveFile(1, "ABC"), 5) << "odd length";
+    EXPECT_EQ(lib.WriteSaveFile(1, "0x12"), 5);
+    EXPECT_EQ(listing(), before);
+    EXPECT_EQ(testsys::read_file(file(1, u'x')), std::string("\x01\x02"));
+}
+
+TEST_F(SlotIo, EveryByteValueAndLargeSavesRoundTrip) {
+    std::string all_values;
+    for (int b = 0; b < 256; ++b) {
+        all_values += static_cast<char>(b);
+    }
+    const std::string large = random_bytes(6 * 1024 * 1024 + 3, 20261211);
+    const std::string* const datasets[] = {&all_values, &large};
+    for (const std::string* data : datasets) {
+        ASSERT_EQ(lib.WriteSaveFile(8, to_hex(*data).c_str()), 0);
+        EXPECT_TRUE(read_slot(8) == to_hex(*data));
+    }
+    EXPECT_TRUE(testsys::read_file(file(8, u'v')) == large);
+    EXPECT_TRUE(testsys::read_file(file(8, u'x')) == all_values);
+}
+
+TEST_F(SlotIo, EachReadResultIsAFreshBlock) {
+    ASSERT_EQ(lib.WriteSaveFile(3, "AA"), 0);
+    std::vector<char*> results;
+    for (int i = 0; i < 2; ++i) {
+        results.push_back(lib.ReadSaveFile(3));
+        results.push_back(lib.ReadSaveFile(4));
+    }
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        ASSERT_NE(results[i], nullptr);
+        EXPECT_STREQ(results[i], i % 2 == 0 ? "AA" : "Error: 1");
+        for (std::size_t j = 0; j < i; ++j) {
+            EXPECT_NE(results[i], results[j]);
+        }
+    }
+    for (char* text : results) {
+        std::free(text);
+    }
+}
+
+TEST_F(SlotIo, NoSaveDirectoryMeansCode6AndNothingCreated) {
+    ASSERT_EQ(lib.SetSaveSubdirectory("never made"), 0);
+    EXPECT_EQ(lib.WriteSaveFile(1, "AA"), 6);
+    EXPECT_FALSE(testsys::is_directory(join({base, u"never made"})));
+}
+
+TEST_F(SlotIo, ReadOnlySaveIsNeverReplaced) {
+    ASSERT_EQ(lib.WriteSaveFile(5, "01"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(5, "02"), 0);
+    ASSERT_TRUE(testsys::set_read_only(file(5, u'v'), true));
+    EXPECT_EQ(lib.WriteSaveFile(5, "03"), 6);
+    EXPECT_EQ(read_slot(5), "02");
+    EXPECT_EQ(listing(), (std::vector<std::u16string>{u"Save5.rvdata", u"Save5.rxdata"}));
+    ASSERT_TRUE(testsys::set_read_only(file(5, u'v'), false));
+    EXPECT_EQ(lib.WriteSaveFile(5, "04"), 0);
+    EXPECT_EQ(read_slot(5), "04");
+}
+
+TEST_F(SlotIo, StaleTemporaryFileIsReplacedAndRemoved) {
+    ASSERT_TRUE(testsys::write_file(join({dir, u"Save6.rxtemp"}), "left by a crash"));
+    EXPECT_EQ(lib.SaveFileExist(6), -1) << "a temporary file is no save";
+    ASSERT_EQ(lib.WriteSaveFile(6, "5A"), 0);
+    EXPECT_EQ(listing(), std::vector<std::u16string>{u"Save6.rxdata"});
+    EXPECT_EQ(read_slot(6), "5A");
+}
+
+TEST_F(SlotIo, FilesOfAGibibyteOrMoreAreRefusedNotWrapped) {
+    // 2^30 bytes would need a hex text longer than a signed 32-bit count;
+    // 2^32 + 5 would read as 5 bytes if the size wrapped.
+    ASSERT_TRUE(testsys::make_sparse_file(file(7, u'x'), 1ULL << 30));
+    EXPECT_EQ(read_slot(7), "Error: 4");
+    ASSERT_TRUE(testsys::make_sparse_file(file(7, u'x'), (1ULL << 32) + 5));
+    EXPECT_EQ(read_slot(7), "Error: 4");
+    ASSERT_TRUE(testsys::make_sparse_file(file(7, u'x'), 5));
+    EXPECT_EQ(read_slot(7), "0000000000");
+}
+
+#if defined(_WIN32)
+TEST_F(SlotIo, SaveHeldByAnotherProgram) {
+    ASSERT_EQ(lib.WriteSaveFile(9, "11"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(9, "22"), 0);
+
+    // Held with reads shared only: it cannot be replaced, and stays whole.
+    void* reader = testsys::hold_file(file(9, u'v'), FILE_SHARE_READ);
+    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(lib.WriteSaveFile(9, "33"), 6);
+    testsys::release_file(reader);
+    EXPECT_EQ(read_slot(9), "22");
+    EXPECT_EQ(listing(), (std::vector<std::u16string>{u"Save9.rvdata", u"Save9.rxdata"}));
+
+    // Held exclusively: it cannot even be opened for reading.
+    void* owner = testsys::hold_file(file(9, u'v'), 0);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_EQ(read_slot(9), "Error: 2");
+    testsys::release_file(owner);
+    EXPECT_EQ(read_slot(9), "22");
+}
+#endif
+
+}  // namespace
