@@ -5,6 +5,11 @@
 
 set(WIDESAVE_WARNINGS -Wall -Wextra -Werror -Wshadow -Wconversion -Wsign-conversion)
 
+# SSE2 is part of every 32-bit Windows since 8; the hex kernels use it.
+if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(WIDESAVE_ARCH_FLAGS -msse2)
+endif()
+
 set(WIDESAVE_SRC ${CMAKE_CURRENT_LIST_DIR}/../src)
 set(WIDESAVE_CORE_SOURCES
     ${WIDESAVE_SRC}/hex_codec.cpp
@@ -38,7 +43,7 @@ function(widesave_add_library name)
       PRIVATE ${WIDESAVE_SRC})
   target_compile_definitions(${name} PRIVATE WIDESAVE_BUILDING
       $<$<BOOL:${ARG_FAULT_INJECTION}>:WIDESAVE_FAULT_INJECTION>)
-  target_compile_options(${name} PRIVATE ${WIDESAVE_WARNINGS} -fno-exceptions -fno-rtti)
+  target_compile_options(${name} PRIVATE ${WIDESAVE_WARNINGS} ${WIDESAVE_ARCH_FLAGS} -fno-exceptions -fno-rtti)
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
 
   if(WIN32)

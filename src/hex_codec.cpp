@@ -1,8 +1,79 @@
 #include "hex_codec.h"
 
+#include <cstdint>
+
 #include "platform.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define WIDESAVE_HEX_SSE2 1
+#endif
+
 namespace widesave {
+
+namespace {
+
+constexpr char kDigits[] = "0123456789ABCDEF";
+
+#if defined(WIDESAVE_HEX_SSE2)
+
+// Sixteen characters to their values 0 to 15; clears lanes of `valid`
+// whose character is not a hex digit. Unsigned minimum stands in for the
+// unsigned compare SSE2 lacks: x <= k exactly when min(x, k) == x.
+inline __m128i nibbles(__m128i chars, __m128i& valid) {
+    const __m128i digit = _mm_sub_epi8(chars, _mm_set1_epi8('0'));
+    const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(digit, _mm_set1_epi8(9)), digit);
+    // Setting bit 5 folds 'A'-'F' onto 'a'-'f' and moves nothing else there.
+    const __m128i letter =
+        _mm_sub_epi8(_mm_or_si128(chars, _mm_set1_epi8(0x20)), _mm_set1_epi8('a'));
+    const __m128i is_letter = _mm_cmpeq_epi8(_mm_min_epu8(letter, _mm_set1_epi8(5)), letter);
+    valid = _mm_and_si128(valid, _mm_or_si128(is_digit, is_letter));
+    return _mm_or_si128(_mm_and_si128(is_digit, digit),
+                        _mm_andnot_si128(is_digit, _mm_add_epi8(letter, _mm_set1_epi8(10))));
+}
+
+// Pairs of values (high first) in each 16-bit lane to one byte per lane.
+inline __m128i join_pairs(__m128i values) {
+    const __m128i high = _mm_and_si128(_mm_slli_epi16(values, 4), _mm_set1_epi16(0x00F0));
+    return _mm_or_si128(high, _mm_srli_epi16(values, 8));
+}
+
+bool hex_decode_sse2(const char* text, std::size_t count, unsigned char* out) {
+    __m128i valid = _mm_set1_epi8(-1);
+    std::size_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const auto* in = reinterpret_cast<const __m128i*>(text + 2 * i);
+        const __m128i first = join_pairs(nibbles(_mm_loadu_si128(in), valid));
+        const __m128i second = join_pairs(nibbles(_mm_loadu_si128(in + 1), valid));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(first, second));
+    }
+    const bool tail_valid = hex_decode_portable(text + 2 * i, count - i, out + i);
+    return tail_valid && _mm_movemask_epi8(valid) == 0xFFFF;
+}
+
+inline __m128i ascii_digits(__m128i values) {
+    const __m128i above_nine = _mm_cmpgt_epi8(values, _mm_set1_epi8(9));
+    return _mm_add_epi8(_mm_add_epi8(values, _mm_set1_epi8('0')),
+                        _mm_and_si128(above_nine, _mm_set1_epi8('A' - '0' - 10)));
+}
+
+void hex_encode_sse2(const unsigned char* data, std::size_t length, char* out) {
+    const __m128i low_nibble = _mm_set1_epi8(0x0F);
+    std::size_t i = 0;
+    for (; i + 16 <= length; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const __m128i high = ascii_digits(_mm_and_si128(_mm_srli_epi16(bytes, 4), low_nibble));
+        const __m128i low = ascii_digits(_mm_and_si128(bytes, low_nibble));
+        auto* dest = reinterpret_cast<__m128i*>(out + 2 * i);
+        _mm_storeu_si128(dest, _mm_unpacklo_epi8(high, low));
+        _mm_storeu_si128(dest + 1, _mm_unpackhi_epi8(high, low));
+    }
+    hex_encode_portable(data + i, length - i, out + 2 * i);
+}
+
+#endif
+
+}  // namespace
 
 int hexchar2number(char c) {
     // Bytes 0x80 to 0xFF, negative as signed characters, fall outside
@@ -20,39 +91,56 @@ int hexchar2number(char c) {
     return -1;
 }
 
-bool is_hex_text(const char* text, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i) {
-        if (hexchar2number(text[i]) < 0) {
-            return false;
-        }
+bool hex_decode_portable(const char* text, std::size_t count, unsigned char* out) {
+    int invalid = 0;  // collects the sign bit of any -1
+    for (std::size_t i = 0; i < count; ++i) {
+        const int high = hexchar2number(text[2 * i]);
+        const int low = hexchar2number(text[2 * i + 1]);
+        invalid |= high | low;
+        out[i] = static_cast<unsigned char>((static_cast<unsigned>(high) << 4) |
+                                            (static_cast<unsigned>(low) & 0xFU));
     }
-    return true;
+    return invalid >= 0;
+}
+
+void hex_encode_portable(const unsigned char* data, std::size_t length, char* out) {
+    for (std::size_t i = 0; i < length; ++i) {
+        out[2 * i] = kDigits[data[i] >> 4];
+        out[2 * i + 1] = kDigits[data[i] & 0xF];
+    }
+}
+
+bool hex_decode(const char* text, std::size_t count, unsigned char* out) {
+#if defined(WIDESAVE_HEX_SSE2)
+    return hex_decode_sse2(text, count, out);
+#else
+    return hex_decode_portable(text, count, out);
+#endif
+}
+
+void hex_encode(const unsigned char* data, std::size_t length, char* out) {
+#if defined(WIDESAVE_HEX_SSE2)
+    hex_encode_sse2(data, length, out);
+#else
+    hex_encode_portable(data, length, out);
+#endif
 }
 
 unsigned char* hex2bytes(const char* text, std::size_t count) {
     auto* bytes = static_cast<unsigned char*>(platform::allocate(count == 0 ? 1 : count));
-    if (bytes == nullptr) {
+    if (bytes != nullptr && !hex_decode(text, count, bytes)) {
+        platform::release(bytes);
         return nullptr;
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        const int high = hexchar2number(text[2 * i]);
-        const int low = hexchar2number(text[2 * i + 1]);
-        bytes[i] = static_cast<unsigned char>(high * 16 + low);
     }
     return bytes;
 }
 
 char* bytes2hex(const unsigned char* data, std::size_t length) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     auto* text = static_cast<char*>(platform::allocate(2 * length + 1));
-    if (text == nullptr) {
-        return nullptr;
+    if (text != nullptr) {
+        hex_encode(data, length, text);
+        text[2 * length] = 0;
     }
-    for (std::size_t i = 0; i < length; ++i) {
-        text[2 * i] = kDigits[data[i] >> 4];
-        text[2 * i + 1] = kDigits[data[i] & 0xF];
-    }
-    text[2 * length] = 0;
     return text;
 }
 

@@ -48,7 +48,7 @@ int read_whole(File file, unsigned char*& bytes, std::size_t& count) {
         return kNoMemoryForBytes;
     }
     count = static_cast<std::size_t>(size);
-    bytes = static_cast<unsigned char*>(platform::allocate(count + 1));
+    bytes = static_cast<unsigned char*>(platform::allocate(count == 0 ? 1 : count));
     if (bytes == nullptr) {
         return kNoMemoryForBytes;
     }

@@ -85,12 +85,9 @@ WIDESAVE_ENTRY int32_t WIDESAVE_CALL WriteSaveFile(int32_t slot, const char* tex
             return code;
         }
     }
-    // The whole text is tested before any file is touched.
+    // The whole text is decoded and tested before any file is touched.
     const std::size_t length = std::strlen(text);
-    if (length % 2 != 0 || !is_hex_text(text, length)) {
-        return kBadText;
-    }
-    unsigned char* bytes = hex2bytes(text, length / 2);
+    unsigned char* bytes = length % 2 == 0 ? hex2bytes(text, length / 2) : nullptr;
     if (bytes == nullptr) {
         return kBadText;
     }

@@ -32,6 +32,15 @@ dll)
     start=$("$tool" -f "$file" | sed -n 's/^start address 0x0*//p')
     entry=$("${tool%objdump}nm" "$file" | awk '$3 == "_widesave_dll_entry@12" { sub(/^0*/, "", $1); print $1 }')
     compare "entry point" "$entry" "$start"
+    # Each export realigns the stack before anything else, for callers whose
+    # stack is only 4-byte aligned.
+    code=$("$tool" -d "$file")
+    unaligned=$(awk '{ print $2 }' <<<"$expected" | while read -r name; do
+        awk -v f="<_$name>:" -v name="$name" '$2 == f { on = 1; n = 0; next }
+            on { if ($0 ~ /and +\$0xfffffff0,%esp/) { found = 1; exit } if (++n >= 8) exit }
+            END { if (!found) print name }' <<<"$code"
+    done)
+    compare "exports that do not realign the stack" "" "$unaligned"
     imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump" | sort -f)
     compare "imported DLLs" "$(printf 'KERNEL32.dll\nmsvcrt.dll')" "$imports"
     ;;

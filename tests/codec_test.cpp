@@ -1,18 +1,28 @@
-// The hex codec on its own.
+// The hex codec on its own: digit values, known bytes, and the fast kernels
+// against the portable ones.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "hex_codec.h"
 
 namespace {
 
-using widesave::bytes2hex;
-using widesave::hex2bytes;
-using widesave::hexchar2number;
-using widesave::is_hex_text;
+using namespace widesave;
+
+std::string random_bytes(std::size_t length, std::mt19937& generator) {
+    std::string data(length, '\0');
+    for (char& c : data) c = static_cast<char>(generator());
+    return data;
+}
+
+const unsigned char* bytes_of(const std::string& s) {
+    return reinterpret_cast<const unsigned char*>(s.data());
+}
 
 TEST(HexCodec, DigitValuesOverEveryByte) {
     for (int c = 0; c < 256; ++c) {
@@ -27,10 +37,7 @@ TEST(HexCodec, DigitValuesOverEveryByte) {
 TEST(HexCodec, KnownBytes) {
     unsigned char* bytes = hex2bytes("0aff00FF", 4);
     ASSERT_NE(bytes, nullptr);
-    EXPECT_EQ(bytes[0], 0x0A);
-    EXPECT_EQ(bytes[1], 0xFF);
-    EXPECT_EQ(bytes[2], 0x00);
-    EXPECT_EQ(bytes[3], 0xFF);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), 4), std::string("\x0A\xFF\x00\xFF", 4));
     std::free(bytes);
 
     const unsigned char data[] = {0x00, 0x0A, 0xFF};
@@ -44,21 +51,54 @@ TEST(HexCodec, KnownBytes) {
     bytes = hex2bytes("", 0);
     EXPECT_NE(bytes, nullptr) << "an empty block is still a block";
     std::free(bytes);
+    EXPECT_EQ(hex2bytes("0g", 1), nullptr);
 }
 
-TEST(HexCodec, RandomRoundTrips) {
+TEST(HexCodec, FastKernelsMatchThePortableOnes) {
     std::mt19937 generator(7);
-    for (std::size_t length = 0; length < 600; length += 1 + length / 8) {
-        std::string data(length, '\0');
-        for (char& c : data) c = static_cast<char>(generator());
-        char* text = bytes2hex(reinterpret_cast<const unsigned char*>(data.data()), length);
-        ASSERT_NE(text, nullptr);
-        ASSERT_TRUE(is_hex_text(text, 2 * length));
-        unsigned char* back = hex2bytes(text, length);
-        ASSERT_NE(back, nullptr);
-        EXPECT_EQ(std::string(reinterpret_cast<char*>(back), length), data) << length;
-        std::free(text);
-        std::free(back);
+    for (std::size_t length = 0; length <= 300; ++length) {
+        SCOPED_TRACE(length);
+        const std::string data = random_bytes(length, generator);
+        std::string fast(2 * length, '?'), portable(2 * length, '?');
+        hex_encode(bytes_of(data), length, fast.data());
+        hex_encode_portable(bytes_of(data), length, portable.data());
+        ASSERT_EQ(fast, portable);
+
+        std::string lower = fast;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        for (const std::string* text : {&fast, &lower}) {
+            std::vector<unsigned char> a(length + 1), b(length + 1);
+            ASSERT_TRUE(hex_decode(text->data(), length, a.data()));
+            ASSERT_TRUE(hex_decode_portable(text->data(), length, b.data()));
+            ASSERT_EQ(std::string(a.begin(), a.begin() + length), data);
+            ASSERT_EQ(a, b);
+        }
+    }
+}
+
+TEST(HexCodec, EveryKernelRefusesANonDigitAnywhere) {
+    const char boundary[] = {0x2F, 0x3A, 0x40, 0x47, 0x60, 0x67, 0x00, '\x80', '\xFF'};
+    std::mt19937 generator(11);
+    for (std::size_t length = 1; length <= 200; ++length) {
+        std::string text(2 * length, '0');
+        hex_encode(bytes_of(random_bytes(length, generator)), length, text.data());
+        // The first and last characters, and both sides of every 16-character
+        // boundary, where a vector ends and the scalar tail begins.
+        std::vector<std::size_t> positions = {0, text.size() - 1};
+        for (std::size_t p = 15; p < text.size(); p += 16) {
+            positions.push_back(p);
+            if (p + 1 < text.size()) positions.push_back(p + 1);
+        }
+        for (const std::size_t p : positions) {
+            for (const char c : boundary) {
+                std::string bad = text;
+                bad[p] = c;
+                std::vector<unsigned char> out(length);
+                ASSERT_FALSE(hex_decode(bad.data(), length, out.data()))
+                    << "length " << length << " position " << p << " char " << int(c);
+                ASSERT_FALSE(hex_decode_portable(bad.data(), length, out.data()));
+            }
+        }
     }
 }
 

@@ -35,12 +35,18 @@ TEST_F(SlotIo, BadTextLeavesTheSaveAndDirectoryUntouched) {
     ASSERT_EQ(lib.WriteSaveFile(1, "0102"), 0);
     const auto before = listing();
     // Every character just outside the digit ranges, a space, and bytes
-    // that are negative as signed characters, at the start and the end.
+    // that are negative as signed characters: at the start, the end, and
+    // either side of where 16-character blocks meet.
+    const std::string good = to_hex(random_bytes(64, 5));
     const char bad[] = {0x2F, 0x3A, 0x40, 0x47, 0x60, 0x67, ' ', '\x80', '\xFF'};
     for (const char c : bad) {
-        SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(c)));
-        EXPECT_EQ(lib.WriteSaveFile(1, (std::string(1, c) + "0AB").c_str()), 5);
-        EXPECT_EQ(lib.WriteSaveFile(1, ("0AB" + std::string(1, c)).c_str()), 5);
+        for (const std::size_t position : {0, 15, 16, 31, 32, 127}) {
+            SCOPED_TRACE(testing::Message()
+                         << "char " << static_cast<int>(c) << " at " << position);
+            std::string text = good;
+            text[position] = c;
+            EXPECT_EQ(lib.WriteSaveFile(1, text.c_str()), 5);
+        }
     }
     EXPECT_EQ(lib.WriteSaveFile(1, "ABC"), 5) << "odd length";
     EXPECT_EQ(lib.WriteSaveFile(1, "0x12"), 5);
