@@ -63,3 +63,13 @@ function(widesave_add_library name)
         -Wl,--version-script=${export_list}.map -Wl,--no-undefined -Wl,--as-needed)
   endif()
 endfunction()
+
+# The hex kernels and the platform layer as a static library, for the tests
+# and benchmarks that call them directly.
+function(widesave_add_internals name)
+  set(platform ${WIDESAVE_PLATFORM_SOURCES})
+  list(FILTER platform EXCLUDE REGEX dll_entry)
+  add_library(${name} STATIC ${WIDESAVE_SRC}/hex_codec.cpp ${platform})
+  target_include_directories(${name} PUBLIC ${WIDESAVE_SRC} ${WIDESAVE_SRC}/../include)
+  target_compile_options(${name} PRIVATE ${WIDESAVE_WARNINGS} ${WIDESAVE_ARCH_FLAGS})
+endfunction()

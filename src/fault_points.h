@@ -28,4 +28,8 @@ typedef int32_t(WIDESAVE_CALL* WidesaveInjectFault)(int32_t point, int32_t skip,
 // elsewhere, so callers compare differences).
 typedef void(WIDESAVE_CALL* WidesaveFaultCounters)(int32_t* open_files, int32_t* live_blocks);
 
+// The most heap bytes the library held at once since the last restart,
+// beyond what it held then. Restarts when `restart` is non-zero.
+typedef int64_t(WIDESAVE_CALL* WidesaveFaultPeakHeap)(int32_t restart);
+
 #endif

@@ -21,6 +21,12 @@ void hex_encode(const unsigned char* data, std::size_t length, char* out);
 bool hex_decode_portable(const char* text, std::size_t count, unsigned char* out);
 void hex_encode_portable(const unsigned char* data, std::size_t length, char* out);
 
+// Measures a terminated text and tests it in the same pass: true, with its
+// length, when every character before the terminator is a hex digit. Not
+// every C runtime's strlen is fast; this runs at memory speed.
+bool measure_hex_text(const char* text, std::size_t& length);
+bool measure_hex_text_portable(const char* text, std::size_t& length);
+
 // count bytes from 2 * count characters in a new block (valid even for
 // count 0); null when out of memory or a character is not a hex digit.
 unsigned char* hex2bytes(const char* text, std::size_t count);

@@ -17,6 +17,37 @@ Fault faults[kFaultPointCount];
 std::int32_t open_files;
 std::int32_t live_blocks;
 
+// Sizes of the blocks allocated and not yet released, for the peak.
+struct Block {
+    void* address;
+    std::size_t size;
+};
+Block blocks[256];
+std::int64_t live_bytes;
+std::int64_t peak_bytes;
+std::int64_t bytes_at_restart;
+
+void track(void* address, std::size_t size) {
+    for (Block& block : blocks) {
+        if (block.address == nullptr) {
+            block = Block{address, size};
+            live_bytes += static_cast<std::int64_t>(size);
+            peak_bytes = live_bytes > peak_bytes ? live_bytes : peak_bytes;
+            return;
+        }
+    }
+}
+
+void untrack(void* address) {
+    for (Block& block : blocks) {
+        if (block.address == address) {
+            live_bytes -= static_cast<std::int64_t>(block.size);
+            block = Block{nullptr, 0};
+            return;
+        }
+    }
+}
+
 bool strikes(WidesaveFaultPoint point) {
     Fault& fault = faults[point];
     if (fault.times == 0) {
@@ -108,6 +139,7 @@ void* allocate(std::size_t size) {
     void* block = strikes(kFaultAllocate) ? nullptr : os::allocate(size);
     if (block != nullptr) {
         ++live_blocks;
+        track(block, size);
     }
     return block;
 }
@@ -115,6 +147,7 @@ void* allocate(std::size_t size) {
 void release(void* block) {
     if (block != nullptr) {
         --live_blocks;
+        untrack(block);
     }
     os::release(block);
 }
@@ -137,4 +170,12 @@ WIDESAVE_ENTRY WIDESAVE_API void WIDESAVE_CALL widesave_fault_counters(int32_t* 
                                                                        int32_t* blocks) {
     *files = open_files;
     *blocks = live_blocks;
+}
+
+WIDESAVE_ENTRY WIDESAVE_API int64_t WIDESAVE_CALL widesave_fault_peak_heap(int32_t restart) {
+    if (restart != 0) {
+        bytes_at_restart = live_bytes;
+        peak_bytes = live_bytes;
+    }
+    return peak_bytes - bytes_at_restart;
 }

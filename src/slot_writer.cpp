@@ -85,9 +85,11 @@ WIDESAVE_ENTRY int32_t WIDESAVE_CALL WriteSaveFile(int32_t slot, const char* tex
             return code;
         }
     }
-    // The whole text is decoded and tested before any file is touched.
-    const std::size_t length = std::strlen(text);
-    unsigned char* bytes = length % 2 == 0 ? hex2bytes(text, length / 2) : nullptr;
+    // The whole text is measured, tested and decoded before any file is
+    // touched.
+    std::size_t length = 0;
+    const bool hex = measure_hex_text(text, length) && length % 2 == 0;
+    unsigned char* bytes = hex ? hex2bytes(text, length / 2) : nullptr;
     if (bytes == nullptr) {
         return kBadText;
     }

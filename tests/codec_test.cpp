@@ -76,6 +76,28 @@ TEST(HexCodec, FastKernelsMatchThePortableOnes) {
     }
 }
 
+// Texts placed at every alignment, so the terminator falls in every lane of
+// an aligned vector, followed by a non-digit that must not count.
+TEST(HexCodec, MeasuringStopsExactlyAtTheTerminator) {
+    std::mt19937 generator(3);
+    std::vector<char> buffer(2 * 300 + 64);
+    for (std::size_t shift = 0; shift < 16; ++shift) {
+        for (std::size_t length = 0; length <= 2 * 300; length += 1 + length / 16) {
+            char* text = buffer.data() + shift;
+            for (std::size_t i = 0; i < length; ++i) {
+                text[i] = "0123456789abcdefABCDEF"[generator() % 22];
+            }
+            text[length] = 0;
+            text[length + 1] = 'G';
+            std::size_t fast = 0, portable = 0;
+            ASSERT_TRUE(measure_hex_text(text, fast)) << shift << " " << length;
+            ASSERT_TRUE(measure_hex_text_portable(text, portable));
+            ASSERT_EQ(fast, length);
+            ASSERT_EQ(portable, length);
+        }
+    }
+}
+
 TEST(HexCodec, EveryKernelRefusesANonDigitAnywhere) {
     const char boundary[] = {0x2F, 0x3A, 0x40, 0x47, 0x60, 0x67, 0x00, '\x80', '\xFF'};
     std::mt19937 generator(11);
@@ -97,6 +119,12 @@ TEST(HexCodec, EveryKernelRefusesANonDigitAnywhere) {
                 ASSERT_FALSE(hex_decode(bad.data(), length, out.data()))
                     << "length " << length << " position " << p << " char " << int(c);
                 ASSERT_FALSE(hex_decode_portable(bad.data(), length, out.data()));
+                // A NUL is where measuring ends: the text is then shorter.
+                std::size_t measured = 0, portable_measured = 0;
+                const bool fast = measure_hex_text(bad.c_str(), measured);
+                ASSERT_EQ(fast, measure_hex_text_portable(bad.c_str(), portable_measured));
+                ASSERT_EQ(fast, c == 0);
+                ASSERT_TRUE(!fast || (measured == p && portable_measured == p));
             }
         }
     }

@@ -21,8 +21,11 @@ protected:
             reinterpret_cast<WidesaveInjectFault>(find_export(lib.module, "widesave_inject_fault"));
         counters = reinterpret_cast<WidesaveFaultCounters>(
             find_export(lib.module, "widesave_fault_counters"));
+        peak_heap = reinterpret_cast<WidesaveFaultPeakHeap>(
+            find_export(lib.module, "widesave_fault_peak_heap"));
         ASSERT_NE(inject, nullptr);
         ASSERT_NE(counters, nullptr);
+        ASSERT_NE(peak_heap, nullptr);
         // The previous save: 'x' from the first write, 'v' from the second.
         ASSERT_EQ(lib.WriteSaveFile(1, "AA"), 0);
         ASSERT_EQ(lib.WriteSaveFile(1, "BBCC"), 0);
@@ -49,6 +52,7 @@ protected:
 
     WidesaveInjectFault inject = nullptr;
     WidesaveFaultCounters counters = nullptr;
+    WidesaveFaultPeakHeap peak_heap = nullptr;
     std::vector<std::u16string> before;
 };
 
@@ -132,6 +136,24 @@ TEST_F(Faults, FailedReadGivesItsErrorTextAndReleasesEverything) {
         }
     }
     expect_previous_save_intact();
+}
+
+TEST_F(Faults, HeapHoldsNoMoreThanTheBytesAndTheirText) {
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1000}, std::size_t{1} << 20}) {
+        SCOPED_TRACE(size);
+        const std::string text = to_hex(random_bytes(size, 3));
+        peak_heap(1);
+        ASSERT_EQ(lib.WriteSaveFile(2, text.c_str()), 0);
+        const auto bytes = static_cast<int64_t>(size == 0 ? 1 : size);
+        EXPECT_EQ(peak_heap(0), bytes) << "write: the bytes";
+
+        peak_heap(1);
+        char* read = lib.ReadSaveFile(2);
+        EXPECT_EQ(peak_heap(0), bytes + static_cast<int64_t>(2 * size + 1))
+            << "read: the bytes and their text";
+        EXPECT_TRUE(read != nullptr && read == text);
+        std::free(read);
+    }
 }
 
 }  // namespace

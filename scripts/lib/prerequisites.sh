@@ -8,6 +8,7 @@ missing_packages() {
     command -v i686-w64-mingw32-g++-posix >/dev/null || packages+=(g++-mingw-w64-i686)
     [ -f /usr/src/googletest/CMakeLists.txt ] || packages+=(googletest)
     [ -f /usr/include/gtest/gtest.h ] || packages+=(libgtest-dev)
+    [ -f /usr/include/benchmark/benchmark.h ] || packages+=(libbenchmark-dev)
     command -v wine >/dev/null || packages+=(wine)
     dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed" ||
         packages+=(wine32:i386)

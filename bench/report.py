@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""Runs the benchmarks and prints one table: throughput of hex text, ratio
+of each export to its floor, and of the codec to CPython's bytes.fromhex and
+bytes.hex on the same data, natively and (when built, with Wine present)
+for the 32-bit DLL under Wine.
+
+    python3 bench/report.py [--native-only]
+"""
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import timeit
+
+TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+NATIVE = os.path.join(TOP, "build", "native", "bin", "widesave_bench")
+WIN32 = os.path.join(TOP, "build", "win32", "bin", "widesave_bench.exe")
+SIZES = [4 << 10, 1 << 20, 16 << 20]
+FLOORS = {"WriteSaveFile": "WriteFloor", "ReadSaveFile": "ReadFloor"}
+
+
+def medians(output):
+    """{(case, size): (microseconds, bytes per second)} from benchmark JSON."""
+    result = {}
+    for row in json.loads(output)["benchmarks"]:
+        if row.get("aggregate_name") != "median" or "error_message" in row:
+            continue
+        case, size = row["name"].split("/")[:2]
+        size = int(size.split("_")[0])
+        result[(case, size)] = (row["real_time"], row.get("bytes_per_second", 0.0))
+    return result
+
+
+def run_native(directory):
+    out = subprocess.run([NATIVE, "--benchmark_format=json"], check=True, capture_output=True,
+                         text=True, env=dict(os.environ, WIDESAVE_BENCH_DIR=directory)).stdout
+    return medians(out)
+
+
+def run_win32(directory):
+    prefix = os.path.join(TOP, "build", "win32", "wineprefix")
+    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+               WIDESAVE_BENCH_DIR="Z:" + directory.replace("/", "\\"))
+    out = subprocess.run(["wine", WIN32], check=True, capture_output=True, text=True, env=env).stdout
+    return medians(out)
+
+
+def cpython(directory):
+    """Median seconds of bytes.fromhex and bytes.hex per size, same data."""
+    subprocess.run([NATIVE, "--write-data=" + directory], check=True)
+    result = {}
+    for size in SIZES:
+        with open(os.path.join(directory, "bytes-%d" % size), "rb") as f:
+            data = f.read()
+        text = data.hex().upper()
+        number = max(1, (64 << 20) // (2 * size))
+        for case, call in (("Decode", lambda: bytes.fromhex(text)), ("Encode", lambda: data.hex())):
+            runs = sorted(timeit.repeat(call, number=number, repeat=5))
+            result[(case, size)] = runs[2] / number
+    return result
+
+
+def table(title, results, python):
+    print("\n" + title)
+    print("%-14s %10s %12s %12s %10s %10s" % ("case", "save", "time", "hex GB/s", "/ floor", "x CPython"))
+    for case in ("Decode", "Encode", "WriteSaveFile", "WriteFloor", "ReadSaveFile", "ReadFloor"):
+        for size in SIZES:
+            if (case, size) not in results:
+                continue
+            micros, rate = results[(case, size)]
+            floor = FLOORS.get(case)
+            ratio = "%.2f" % (micros / results[(floor, size)][0]) if (floor, size) in results else ""
+            vs_python = ""
+            if python and (case, size) in python:
+                vs_python = "%.1f" % (python[(case, size)] * 1e6 / micros)
+            label = "%d KiB" % (size >> 10) if size < (1 << 20) else "%d MiB" % (size >> 20)
+            print("%-14s %10s %10.1f us %12.2f %10s %10s" % (case, label, micros, rate / 1e9, ratio, vs_python))
+    print("per-call overhead at 4 KiB: write %.1f us, read %.1f us over the floor" % (
+        results[("WriteSaveFile", SIZES[0])][0] - results[("WriteFloor", SIZES[0])][0],
+        results[("ReadSaveFile", SIZES[0])][0] - results[("ReadFloor", SIZES[0])][0]))
+
+
+def main():
+    work = tempfile.mkdtemp(prefix="widesave-bench-", dir=os.path.join(TOP, "build"))
+    try:
+        python = cpython(work)
+        table("native (x86-64, libwidesave.so)", run_native(work), python)
+        if "--native-only" not in sys.argv and os.path.exists(WIN32) and shutil.which("wine"):
+            table("win32 (i686 widesave.dll under Wine)", run_win32(work), python)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,231 @@
+// What the library costs on top of the file system: the hex kernels, and
+// each export against the same file-system work without the hex (its
+// floor), at 4 KiB, 1 MiB and 16 MiB.
+//   widesave_bench [Google Benchmark flags]   runs every case
+//   widesave_bench --write-data=DIR           writes the benchmark's data
+//                                             files, for the CPython run
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#if defined(WIDESAVE_MINI_BENCHMARK)
+#include "mini_benchmark.h"
+#else
+#include <benchmark/benchmark.h>
+#endif
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "hex_codec.h"
+#include "platform.h"
+#include "widesave.h"
+
+namespace {
+
+using namespace widesave;
+
+constexpr std::int64_t kSizes[] = {4 << 10, 1 << 20, 16 << 20};
+constexpr int kSlot = 1;
+
+const std::string& bytes_of_size(std::size_t size) {
+    static std::map<std::size_t, std::string> cache;
+    std::string& data = cache[size];
+    if (data.size() != size) {
+        std::mt19937 generator(static_cast<unsigned>(size));
+        data.resize(size);
+        for (char& c : data) c = static_cast<char>(generator());
+    }
+    return data;
+}
+
+const std::string& hex_of_size(std::size_t size) {
+    static std::map<std::size_t, std::string> cache;
+    std::string& text = cache[size];
+    if (text.empty() && size != 0) {
+        const std::string& data = bytes_of_size(size);
+        text.resize(2 * size);
+        hex_encode_portable(reinterpret_cast<const unsigned char*>(data.data()), size, text.data());
+    }
+    return text;
+}
+
+const unsigned char* raw(const std::string& s) {
+    return reinterpret_cast<const unsigned char*>(s.data());
+}
+
+// The save directory as the library names it, and the floor's own files.
+std::string save_directory;
+std::u16string floor_temporary;
+std::u16string floor_target;
+
+void BM_Decode(benchmark::State& state) {
+    const auto size = static_cast<std::size_t>(state.range(0));
+    const std::string& text = hex_of_size(size);
+    std::vector<unsigned char> out(size);
+    for (auto _ : state) {
+        const bool valid = hex_decode(text.data(), size, out.data());
+        benchmark::DoNotOptimize(valid);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(2 * size));
+}
+
+void BM_Encode(benchmark::State& state) {
+    const auto size = static_cast<std::size_t>(state.range(0));
+    const std::string& data = bytes_of_size(size);
+    std::vector<char> out(2 * size);
+    for (auto _ : state) {
+        hex_encode(raw(data), size, out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(2 * size));
+}
+
+void BM_WriteSaveFile(benchmark::State& state) {
+    const std::string& text = hex_of_size(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        if (WriteSaveFile(kSlot, text.c_str()) != 0) {
+            state.SkipWithError("WriteSaveFile failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+// The same temporary file, write, flush and replace, from bytes at hand.
+void BM_WriteFloor(benchmark::State& state) {
+    const auto size = static_cast<std::size_t>(state.range(0));
+    const std::string& data = bytes_of_size(size);
+    for (auto _ : state) {
+        const File file = platform::create_for_writing(floor_temporary.c_str());
+        std::size_t done = 0;
+        const bool ok = file != kNoFile && platform::write_bytes(file, raw(data), size, done) &&
+                        platform::flush_to_disk(file);
+        if (file != kNoFile) platform::close_file(file);
+        if (!ok || platform::replace_file(floor_temporary.c_str(), floor_target.c_str()) !=
+                       ReplaceResult::replaced) {
+            state.SkipWithError("floor write failed");
+            break;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(2 * size));
+}
+
+void BM_ReadSaveFile(benchmark::State& state) {
+    const std::string& text = hex_of_size(static_cast<std::size_t>(state.range(0)));
+    if (WriteSaveFile(kSlot, text.c_str()) != 0) {
+        state.SkipWithError("WriteSaveFile failed");
+    }
+    for (auto _ : state) {
+        char* read = ReadSaveFile(kSlot);
+        benchmark::DoNotOptimize(read);
+        std::free(read);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+// Opening and reading the file whole into a fresh block, and filling a
+// fresh block the size of the hex text: what a read must do in any case.
+void BM_ReadFloor(benchmark::State& state) {
+    const auto size = static_cast<std::size_t>(state.range(0));
+    const std::string& data = bytes_of_size(size);
+    const File file = platform::create_for_writing(floor_target.c_str());
+    std::size_t done = 0;
+    if (file == kNoFile || !platform::write_bytes(file, raw(data), size, done)) {
+        state.SkipWithError("floor file not written");
+    }
+    if (file != kNoFile) platform::close_file(file);
+    for (auto _ : state) {
+        const File in = platform::open_for_reading(floor_target.c_str());
+        std::uint64_t length = 0;
+        platform::read_file_size(in, length);
+        auto* bytes = static_cast<unsigned char*>(std::malloc(length));
+        platform::read_bytes(in, bytes, length, done);
+        platform::close_file(in);
+        auto* text = static_cast<char*>(std::malloc(2 * length + 1));
+        std::memset(text, '0', 2 * length);
+        text[2 * length] = 0;
+        benchmark::DoNotOptimize(bytes);
+        benchmark::DoNotOptimize(text);
+        std::free(bytes);
+        std::free(text);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(2 * size));
+}
+
+std::u16string widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+bool set_variable(const char* name, const std::string& value) {
+#if defined(_WIN32)
+    return SetEnvironmentVariableA(name, value.c_str()) != 0;
+#else
+    return setenv(name, value.c_str(), 1) == 0;
+#endif
+}
+
+// LOCALAPPDATA is the benchmark folder (WIDESAVE_BENCH_DIR, else the
+// current one); the saves go to its subdirectory "bench".
+bool prepare_directory() {
+    const char* chosen = std::getenv("WIDESAVE_BENCH_DIR");
+    std::string base = chosen != nullptr ? chosen : ".";
+    if (!set_variable("LOCALAPPDATA", base) || SetSaveSubdirectory("bench") != 0 ||
+        MakeSaveDirectory() != 0) {
+        return false;
+    }
+#if defined(_WIN32)
+    const char separator = '\\';
+#else
+    const char separator = '/';
+#endif
+    save_directory = base + separator + "bench";
+    floor_temporary = widen(save_directory + separator + "floor.rvtemp");
+    floor_target = widen(save_directory + separator + "floor.rvdata");
+    return true;
+}
+
+bool write_data(const std::string& directory) {
+    for (const std::int64_t size : kSizes) {
+        const std::string path = directory + "/bytes-" + std::to_string(size);
+        FILE* file = std::fopen(path.c_str(), "wb");
+        const std::string& data = bytes_of_size(static_cast<std::size_t>(size));
+        const bool ok = file != nullptr && std::fwrite(data.data(), 1, data.size(), file) == data.size();
+        if (file != nullptr) std::fclose(file);
+        if (!ok) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strncmp(argv[1], "--write-data=", 13) == 0) {
+        return write_data(argv[1] + 13) ? 0 : 1;
+    }
+    if (!prepare_directory()) {
+        std::fprintf(stderr, "cannot make the benchmark's save directory\n");
+        return 1;
+    }
+    using Function = void (*)(benchmark::State&);
+    const std::pair<const char*, Function> cases[] = {
+        {"Decode", BM_Decode},           {"Encode", BM_Encode},
+        {"WriteSaveFile", BM_WriteSaveFile}, {"WriteFloor", BM_WriteFloor},
+        {"ReadSaveFile", BM_ReadSaveFile},   {"ReadFloor", BM_ReadFloor},
+    };
+    for (const auto& [name, function] : cases) {
+        auto* registered = benchmark::RegisterBenchmark(name, function);
+        for (const std::int64_t size : kSizes) registered->Arg(size);
+        registered->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
