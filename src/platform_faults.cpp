@@ -38,7 +38,7 @@ void track(void* address, std::size_t size) {
     }
 }
 
-void untrack(void* address) {
+void untrack(const void* address) {
     for (Block& block : blocks) {
         if (block.address == address) {
             live_bytes -= static_cast<std::int64_t>(block.size);
@@ -167,9 +167,9 @@ WIDESAVE_ENTRY WIDESAVE_API int32_t WIDESAVE_CALL widesave_inject_fault(int32_t 
 }
 
 WIDESAVE_ENTRY WIDESAVE_API void WIDESAVE_CALL widesave_fault_counters(int32_t* files,
-                                                                       int32_t* blocks) {
+                                                                       int32_t* allocated) {
     *files = open_files;
-    *blocks = live_blocks;
+    *allocated = live_blocks;
 }
 
 WIDESAVE_ENTRY WIDESAVE_API int64_t WIDESAVE_CALL widesave_fault_peak_heap(int32_t restart) {

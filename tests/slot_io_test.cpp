@@ -4,6 +4,7 @@
 #endif
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,58 @@ TEST_F(SlotIo, SaveHeldByAnotherProgram) {
     EXPECT_EQ(read_slot(9), "Error: 2");
     testsys::release_file(owner);
     EXPECT_EQ(read_slot(9), "22");
+}
+
+// Every path, errors included, closes what it opened.
+TEST_F(SlotIo, NoHandleOutlivesACall) {
+    // Wine reports no handle count, but hands out the lowest free handle:
+    // the next handle's value moves when a call leaves one open.
+    auto handles = [] {
+        HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        CloseHandle(probe);
+        return reinterpret_cast<std::uintptr_t>(probe);
+    };
+    ASSERT_EQ(lib.WriteSaveFile(3, "01"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(3, "02"), 0);
+    void* held = testsys::hold_file(file(3, u'x'), FILE_SHARE_READ);
+    ASSERT_NE(held, nullptr);
+    ASSERT_TRUE(testsys::set_read_only(file(3, u'v'), true));
+
+    struct Call {
+        const char* what;
+        std::function<void()> call;
+    };
+    const Call calls[] = {
+        {"read", [&] { EXPECT_EQ(read_slot(3), "02"); }},
+        {"read of no save", [&] { EXPECT_EQ(read_slot(4), "Error: 1"); }},
+        {"write of bad text", [&] { EXPECT_EQ(lib.WriteSaveFile(3, "0G"), 5); }},
+        {"write over a read-only save", [&] { EXPECT_EQ(lib.WriteSaveFile(3, "03"), 6); }},
+        {"first write", [&] { EXPECT_EQ(lib.WriteSaveFile(5, "05"), 0); }},
+        {"second write", [&] { EXPECT_EQ(lib.WriteSaveFile(5, "06"), 0); }},
+        {"write into no directory",
+         [&] {
+             ASSERT_EQ(lib.SetSaveSubdirectory("absent"), 0);
+             EXPECT_EQ(lib.WriteSaveFile(3, "03"), 6);
+             ASSERT_EQ(lib.SetSaveSubdirectory("slots"), 0);
+         }},
+        {"existence probe", [&] { EXPECT_EQ(lib.SaveFileExist(3), 0); }},
+        {"directory", [&] { EXPECT_EQ(lib.MakeSaveDirectory(), 0); }},
+    };
+    for (const Call& c : calls) {
+        SCOPED_TRACE(c.what);
+        const std::uintptr_t before = handles();
+        c.call();
+        EXPECT_EQ(handles(), before);
+    }
+    const std::uintptr_t before = handles();
+    void* owner = testsys::hold_file(file(5, u'v'), 0);
+    ASSERT_NE(owner, nullptr);
+    EXPECT_EQ(read_slot(5), "Error: 2");
+    EXPECT_EQ(lib.WriteSaveFile(5, "07"), 6) << "a save held exclusively is not replaced";
+    testsys::release_file(owner);
+    EXPECT_EQ(handles(), before);
+    testsys::release_file(held);
+    ASSERT_TRUE(testsys::set_read_only(file(3, u'v'), false));
 }
 #endif
 

@@ -9,6 +9,11 @@ missing_packages() {
     [ -f /usr/src/googletest/CMakeLists.txt ] || packages+=(googletest)
     [ -f /usr/include/gtest/gtest.h ] || packages+=(libgtest-dev)
     [ -f /usr/include/benchmark/benchmark.h ] || packages+=(libbenchmark-dev)
+    command -v clang++ >/dev/null || packages+=(clang)
+    ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 ||
+        packages+=(libclang-rt-14-dev)
+    command -v clang-tidy >/dev/null || packages+=(clang-tidy)
+    command -v cppcheck >/dev/null || packages+=(cppcheck)
     command -v wine >/dev/null || packages+=(wine)
     dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed" ||
         packages+=(wine32:i386)

@@ -1,0 +1,51 @@
+// The text a host hands WriteSaveFile, any bytes of any length: the writer's
+// measuring and decoding accept exactly what a plain reference accepts and
+// yield the same bytes.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "hex_codec.h"
+
+namespace {
+
+// Reference: a text (up to its first NUL) is a save when it has an even
+// number of characters, all of them from "0123456789ABCDEFabcdef".
+bool reference_decode(const std::string& text, std::string& bytes) {
+    static const std::string digits = "0123456789abcdef";
+    if (text.size() % 2 != 0) return false;
+    bytes.clear();
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const auto high = digits.find(static_cast<char>(std::tolower(text[i])));
+        const auto low = digits.find(static_cast<char>(std::tolower(text[i + 1])));
+        if (high == std::string::npos || low == std::string::npos) return false;
+        bytes += static_cast<char>(high * 16 + low);
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::string text = input.c_str();  // what a host's C string holds
+
+    std::string expected;
+    const bool accepted = reference_decode(text, expected);
+
+    std::size_t length = 0;
+    const bool measured = widesave::measure_hex_text(input.c_str(), length);
+    std::size_t portable_length = 0;
+    if (measured != widesave::measure_hex_text_portable(input.c_str(), portable_length)) abort();
+    if (measured && (length != text.size() || portable_length != length)) abort();
+
+    unsigned char* bytes = measured && length % 2 == 0
+                               ? widesave::hex2bytes(input.c_str(), length / 2)
+                               : nullptr;
+    if ((bytes != nullptr) != accepted) abort();
+    if (bytes != nullptr && std::memcmp(bytes, expected.data(), expected.size()) != 0) abort();
+    std::free(bytes);
+    return 0;
+}
