@@ -39,7 +39,7 @@ function(widesave_add_library name)
 
   add_library(${name} SHARED ${sources})
   target_include_directories(${name} PUBLIC
-      $<BUILD_INTERFACE:${WIDESAVE_SRC}/../include>
+      $<BUILD_INTERFACE:${WIDESAVE_SRC}/../include> $<INSTALL_INTERFACE:include>
       PRIVATE ${WIDESAVE_SRC})
   target_compile_definitions(${name} PRIVATE WIDESAVE_BUILDING
       $<$<BOOL:${ARG_FAULT_INJECTION}>:WIDESAVE_FAULT_INJECTION>)
@@ -49,7 +49,8 @@ function(widesave_add_library name)
   if(WIN32)
     # Exactly the listed exports, by ordinal; no MinGW start-up code, so the
     # entry point is ours alone; the runtime is linked in statically.
-    target_sources(${name} PRIVATE ${export_list}.def)
+    target_sources(${name} PRIVATE ${export_list}.def ${WIDESAVE_SRC}/widesave.rc)
+    target_include_directories(${name} PRIVATE ${CMAKE_BINARY_DIR}/generated)
     target_link_options(${name} PRIVATE
         -nostartfiles -Wl,--entry=_widesave_dll_entry@12
         -Wl,--no-undefined -Wl,--enable-stdcall-fixup)
