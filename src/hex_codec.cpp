@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "hex_codec_avx2.h"
 #include "platform.h"
 
 #if defined(__SSE2__)
@@ -146,7 +147,32 @@ void hex_encode_portable(const unsigned char* data, std::size_t length, char* ou
     }
 }
 
+std::size_t hex_kernels(const HexKernel** kernels) {
+    static const HexKernel kAll[] = {
+        {"portable", hex_decode_portable, hex_encode_portable},
+#if defined(WIDESAVE_HEX_SSE2)
+        {"sse2", hex_decode_sse2, hex_encode_sse2},
+#endif
+#if defined(WIDESAVE_HEX_AVX2)
+        {"avx2", hex_decode_avx2, hex_encode_avx2},
+#endif
+    };
+    std::size_t count = sizeof kAll / sizeof kAll[0];
+#if defined(WIDESAVE_HEX_AVX2)
+    if (!cpu_has_avx2()) {
+        --count;
+    }
+#endif
+    *kernels = kAll;
+    return count;
+}
+
 bool hex_decode(const char* text, std::size_t count, unsigned char* out) {
+#if defined(WIDESAVE_HEX_AVX2)
+    if (cpu_has_avx2()) {
+        return hex_decode_avx2(text, count, out);
+    }
+#endif
 #if defined(WIDESAVE_HEX_SSE2)
     return hex_decode_sse2(text, count, out);
 #else
@@ -155,6 +181,12 @@ bool hex_decode(const char* text, std::size_t count, unsigned char* out) {
 }
 
 void hex_encode(const unsigned char* data, std::size_t length, char* out) {
+#if defined(WIDESAVE_HEX_AVX2)
+    if (cpu_has_avx2()) {
+        hex_encode_avx2(data, length, out);
+        return;
+    }
+#endif
 #if defined(WIDESAVE_HEX_SSE2)
     hex_encode_sse2(data, length, out);
 #else

@@ -1,5 +1,5 @@
-// The hex codec on its own: digit values, known bytes, and the fast kernels
-// against the portable ones.
+// The hex codec on its own: digit values, known bytes, and every fast
+// kernel the processor can run against the portable ones.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -54,24 +54,35 @@ TEST(HexCodec, KnownBytes) {
     EXPECT_EQ(hex2bytes("0g", 1), nullptr);
 }
 
+std::vector<HexKernel> fast_kernels() {
+    const HexKernel* kernels = nullptr;
+    const std::size_t count = hex_kernels(&kernels);
+    return std::vector<HexKernel>(kernels + 1, kernels + count);
+}
+
 TEST(HexCodec, FastKernelsMatchThePortableOnes) {
     std::mt19937 generator(7);
-    for (std::size_t length = 0; length <= 300; ++length) {
-        SCOPED_TRACE(length);
-        const std::string data = random_bytes(length, generator);
-        std::string fast(2 * length, '?'), portable(2 * length, '?');
-        hex_encode(bytes_of(data), length, fast.data());
-        hex_encode_portable(bytes_of(data), length, portable.data());
-        ASSERT_EQ(fast, portable);
+    ASSERT_FALSE(fast_kernels().empty()) << "x86 always has SSE2";
+    for (const HexKernel& kernel : fast_kernels()) {
+        SCOPED_TRACE(kernel.name);
+        for (std::size_t length = 0; length <= 300; ++length) {
+            SCOPED_TRACE(length);
+            const std::string data = random_bytes(length, generator);
+            std::string fast(2 * length, '?'), portable(2 * length, '?');
+            kernel.encode(bytes_of(data), length, fast.data());
+            hex_encode_portable(bytes_of(data), length, portable.data());
+            ASSERT_EQ(fast, portable);
 
-        std::string lower = fast;
-        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        for (const std::string* text : {&fast, &lower}) {
-            std::vector<unsigned char> a(length + 1), b(length + 1);
-            ASSERT_TRUE(hex_decode(text->data(), length, a.data()));
-            ASSERT_TRUE(hex_decode_portable(text->data(), length, b.data()));
-            ASSERT_EQ(std::string(a.begin(), a.begin() + length), data);
-            ASSERT_EQ(a, b);
+            std::string lower = fast;
+            for (char& c : lower)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            for (const std::string* text : {&fast, &lower}) {
+                std::vector<unsigned char> a(length + 1), b(length + 1);
+                ASSERT_TRUE(kernel.decode(text->data(), length, a.data()));
+                ASSERT_TRUE(hex_decode_portable(text->data(), length, b.data()));
+                ASSERT_EQ(std::string(a.begin(), a.begin() + length), data);
+                ASSERT_EQ(a, b);
+            }
         }
     }
 }
@@ -107,7 +118,7 @@ TEST(HexCodec, EveryKernelRefusesANonDigitAnywhere) {
         // The first and last characters, and both sides of every 16-character
         // boundary, where a vector ends and the scalar tail begins.
         std::vector<std::size_t> positions = {0, text.size() - 1};
-        for (std::size_t p = 15; p < text.size(); p += 16) {
+        for (std::size_t p = 15; p < text.size(); p += 16) {  // 16: the smallest block
             positions.push_back(p);
             if (p + 1 < text.size()) positions.push_back(p + 1);
         }
@@ -116,8 +127,11 @@ TEST(HexCodec, EveryKernelRefusesANonDigitAnywhere) {
                 std::string bad = text;
                 bad[p] = c;
                 std::vector<unsigned char> out(length);
-                ASSERT_FALSE(hex_decode(bad.data(), length, out.data()))
-                    << "length " << length << " position " << p << " char " << int(c);
+                for (const HexKernel& kernel : fast_kernels()) {
+                    ASSERT_FALSE(kernel.decode(bad.data(), length, out.data()))
+                        << kernel.name << " length " << length << " position " << p << " char "
+                        << int(c);
+                }
                 ASSERT_FALSE(hex_decode_portable(bad.data(), length, out.data()));
                 // A NUL is where measuring ends: the text is then shorter.
                 std::size_t measured = 0, portable_measured = 0;
