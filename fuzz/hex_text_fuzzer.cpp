@@ -41,11 +41,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (measured != widesave::measure_hex_text_portable(input.c_str(), portable_length)) abort();
     if (measured && (length != text.size() || portable_length != length)) abort();
 
-    unsigned char* bytes = measured && length % 2 == 0
-                               ? widesave::hex2bytes(input.c_str(), length / 2)
-                               : nullptr;
+    unsigned char* bytes =
+        measured && length % 2 == 0 ? widesave::hex2bytes(input.c_str(), length / 2) : nullptr;
     if ((bytes != nullptr) != accepted) abort();
     if (bytes != nullptr && std::memcmp(bytes, expected.data(), expected.size()) != 0) abort();
     std::free(bytes);
+
+    // Every kernel this processor runs, on the text as measured.
+    if (accepted) {
+        const widesave::HexKernel* kernels = nullptr;
+        const std::size_t count = widesave::hex_kernels(&kernels);
+        std::string out(expected.size() + 1, '\0');
+        for (std::size_t k = 0; k < count; ++k) {
+            auto* target = reinterpret_cast<unsigned char*>(out.data());
+            if (!kernels[k].decode(text.data(), expected.size(), target)) abort();
+            if (out.compare(0, expected.size(), expected) != 0) abort();
+        }
+    }
     return 0;
 }

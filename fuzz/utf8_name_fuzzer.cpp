@@ -19,11 +19,23 @@ bool reference_decode(const std::string& text, std::u16string& out) {
         std::size_t count = 0;
         char32_t value = 0;
         char32_t minimum = 0;
-        if (lead < 0x80) { count = 1; value = lead; }
-        else if ((lead & 0xE0) == 0xC0) { count = 2; value = lead & 0x1F; minimum = 0x80; }
-        else if ((lead & 0xF0) == 0xE0) { count = 3; value = lead & 0x0F; minimum = 0x800; }
-        else if ((lead & 0xF8) == 0xF0) { count = 4; value = lead & 0x07; minimum = 0x10000; }
-        else return false;
+        if (lead < 0x80) {
+            count = 1;
+            value = lead;
+        } else if ((lead & 0xE0) == 0xC0) {
+            count = 2;
+            value = lead & 0x1F;
+            minimum = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            count = 3;
+            value = lead & 0x0F;
+            minimum = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            count = 4;
+            value = lead & 0x07;
+            minimum = 0x10000;
+        } else
+            return false;
         if (i + count > text.size()) return false;
         for (std::size_t k = 1; k < count; ++k) {
             const auto next = static_cast<unsigned char>(text[i + k]);
