@@ -4,6 +4,8 @@
 #   cli_test.sh TOOL            natively, in a scratch base folder
 #   cli_test.sh TOOL.exe wine   under Wine, in the prefix's own LOCALAPPDATA
 set -uo pipefail
+# Wine turns the command line into UTF-16 by the locale.
+export LC_ALL=C.UTF-8
 tool=$1 runner=${2:-}
 scratch=$(mktemp -d /tmp/widesave-cli-XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
