@@ -41,7 +41,8 @@ def run_native(directory):
 
 def run_win32(directory):
     prefix = os.path.join(TOP, "build", "win32", "wineprefix")
-    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+    env = dict(os.environ, LC_ALL="C.UTF-8", WINEPREFIX=prefix, WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=",
                WIDESAVE_BENCH_DIR="Z:" + directory.replace("/", "\\"))
     out = subprocess.run(["wine", WIN32], check=True, capture_output=True, text=True, env=env).stdout
     return medians(out)
