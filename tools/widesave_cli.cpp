@@ -65,7 +65,7 @@ const char kUsageText[] =
     "  6  out of memory\n";
 
 int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "widesave: %s\n", message.c_str());
+    (void)std::fprintf(stderr, "widesave: %s\n", message.c_str());  // nowhere else to say it
     return status;
 }
 
@@ -129,11 +129,15 @@ int read_failure(int32_t slot, const char* error) {
 }
 
 bool parse_slot(const std::string& text, int32_t& slot) {
-    if (text.empty()) return false;
+    if (text.empty()) {
+        return false;
+    }
     errno = 0;
     char* end = nullptr;
     const long long value = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || *end != 0 || value < INT32_MIN || value > INT32_MAX) return false;
+    if (errno != 0 || *end != 0 || value < INT32_MIN || value > INT32_MAX) {
+        return false;
+    }
     slot = static_cast<int32_t>(value);
     return true;
 }
@@ -152,7 +156,9 @@ FILE* open_file(const std::string& path, bool for_writing) {
 bool read_all(FILE* file, std::string& data) {
     char chunk[65536];
     std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) data.append(chunk, got);
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        data.append(chunk, got);
+    }
     return std::ferror(file) == 0;
 }
 
@@ -168,8 +174,12 @@ std::string to_hex(const std::string& bytes) {
 }
 
 int digit_value(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
     return c - 'a' + 10;  // the library gave upper case; kept for safety
 }
 
@@ -205,7 +215,9 @@ struct Arguments {
 };
 
 int command_mkdir(const Arguments& args) {
-    if (!args.words.empty()) return usage("mkdir takes no arguments");
+    if (!args.words.empty()) {
+        return usage("mkdir takes no arguments");
+    }
     const int32_t code = MakeSaveDirectory();
     if (code == 5) {
         return fail(kFileSystem,
@@ -221,7 +233,9 @@ int command_exists(const Arguments& args) {
         return usage("exists takes one slot number");
     }
     const int32_t found = SaveFileExist(slot);
-    if (found < 0) return fail(kNoSave, "slot " + args.words[0] + " has no save");
+    if (found < 0) {
+        return fail(kNoSave, "slot " + args.words[0] + " has no save");
+    }
     std::printf("%c\n", "vx"[found]);
     return kOk;
 }
@@ -233,10 +247,14 @@ int command_read(const Arguments& args) {
     }
     std::string hex;
     int status = kOk;
-    if (!read_save(slot, hex, status)) return status;
+    if (!read_save(slot, hex, status)) {
+        return status;
+    }
     const std::string data = args.hex ? hex + "\n" : from_hex(hex.c_str());
     FILE* out = args.output.empty() ? stdout : open_file(args.output, true);
-    if (out == nullptr) return fail(kFileSystem, "cannot create " + args.output);
+    if (out == nullptr) {
+        return fail(kFileSystem, "cannot create " + args.output);
+    }
     const bool ok = std::fwrite(data.data(), 1, data.size(), out) == data.size();
     const bool closed = out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0;
     return ok && closed ? kOk : fail(kFileSystem, "cannot write the output");
@@ -249,13 +267,21 @@ int command_write(const Arguments& args) {
     }
     const std::string source = args.words.size() == 2 ? args.words[1] : "-";
     FILE* in = source == "-" ? stdin : open_file(source, false);
-    if (in == nullptr) return fail(kBadInput, "cannot open " + source);
+    if (in == nullptr) {
+        return fail(kBadInput, "cannot open " + source);
+    }
     std::string data;
     const bool read = read_all(in, data);
-    if (in != stdin) std::fclose(in);
-    if (!read) return fail(kBadInput, "cannot read " + source);
+    if (in != stdin) {
+        (void)std::fclose(in);  // only read from
+    }
+    if (!read) {
+        return fail(kBadInput, "cannot read " + source);
+    }
     if (args.hex) {
-        while (!data.empty() && (data.back() == '\n' || data.back() == '\r')) data.pop_back();
+        while (!data.empty() && (data.back() == '\n' || data.back() == '\r')) {
+            data.pop_back();
+        }
         if (data.find('\0') != std::string::npos) {
             return fail(kBadInput, "the input is not hex text");
         }
@@ -286,10 +312,14 @@ int command_list(const Arguments& args) {
     for (int64_t slot = first; slot <= last; ++slot) {
         const auto s = static_cast<int32_t>(slot);
         const int32_t found = SaveFileExist(s);
-        if (found < 0) continue;
+        if (found < 0) {
+            continue;
+        }
         std::string hex;
         int status = kOk;
-        if (!read_save(s, hex, status)) return status;
+        if (!read_save(s, hex, status)) {
+            return status;
+        }
         rows.push_back(Row{s, "vx"[found], hex.size() / 2});
     }
     if (args.json) {
@@ -301,7 +331,9 @@ int command_list(const Arguments& args) {
         std::printf("]\n");
         return kOk;
     }
-    if (!rows.empty()) std::printf("%6s  %6s  %12s\n", "slot", "letter", "bytes");
+    if (!rows.empty()) {
+        std::printf("%6s  %6s  %12s\n", "slot", "letter", "bytes");
+    }
     for (const Row& row : rows) {
         std::printf("%6d  %6c  %12zu\n", static_cast<int>(row.slot), row.letter, row.size);
     }
@@ -316,15 +348,16 @@ int run(const std::vector<std::string>& argv) {
         const std::string& word = argv[i];
         const bool has_value = i + 1 < argv.size();
         if (word == "--help" || word == "-h") {
-            std::fputs(kUsageText, stdout);
-            return kOk;
+            return std::fputs(kUsageText, stdout) < 0 ? kFileSystem : kOk;
         }
         if (word == "--version") {
             std::printf("widesave %s\n", WIDESAVE_VERSION);
             return kOk;
         }
         if (word == "--subdir" || word == "-o" || word == "--slots") {
-            if (!has_value) return usage(word + " needs a value");
+            if (!has_value) {
+                return usage(word + " needs a value");
+            }
             std::string& target = word == "--subdir" ? subdir
                                   : word == "-o"     ? args.output
                                                      : args.slots;
@@ -342,17 +375,33 @@ int run(const std::vector<std::string>& argv) {
             args.words.push_back(word);
         }
     }
-    if (command.empty()) return usage("no command given");
+    if (command.empty()) {
+        return usage("no command given");
+    }
 
     const int32_t named = SetSaveSubdirectory(subdir.c_str());
-    if (named == 1) return fail(kLocation, "the subdirectory name is longer than 130 bytes");
-    if (named == 2) return fail(kLocation, "the subdirectory name is not valid UTF-8");
+    if (named == 1) {
+        return fail(kLocation, "the subdirectory name is longer than 130 bytes");
+    }
+    if (named == 2) {
+        return fail(kLocation, "the subdirectory name is not valid UTF-8");
+    }
 
-    if (command == "mkdir") return command_mkdir(args);
-    if (command == "exists") return command_exists(args);
-    if (command == "read") return command_read(args);
-    if (command == "write") return command_write(args);
-    if (command == "list") return command_list(args);
+    if (command == "mkdir") {
+        return command_mkdir(args);
+    }
+    if (command == "exists") {
+        return command_exists(args);
+    }
+    if (command == "read") {
+        return command_read(args);
+    }
+    if (command == "write") {
+        return command_write(args);
+    }
+    if (command == "list") {
+        return command_list(args);
+    }
     return usage("unknown command " + command);
 }
 
