@@ -37,9 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::size_t length = 0;
     const bool measured = widesave::measure_hex_text(input.c_str(), length);
-    std::size_t portable_length = 0;
-    if (measured != widesave::measure_hex_text_portable(input.c_str(), portable_length)) abort();
-    if (measured && (length != text.size() || portable_length != length)) abort();
+    if (measured && length != text.size()) abort();
+    const widesave::HexKernel* kernels = nullptr;
+    const std::size_t kernel_count = widesave::hex_kernels(&kernels);
+    for (std::size_t k = 0; k < kernel_count; ++k) {
+        std::size_t kernel_length = 0;
+        if (kernels[k].measure(input.c_str(), kernel_length) != measured) abort();
+        if (measured && kernel_length != length) abort();
+    }
 
     unsigned char* bytes =
         measured && length % 2 == 0 ? widesave::hex2bytes(input.c_str(), length / 2) : nullptr;
@@ -49,10 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Every kernel this processor runs, on the text as measured.
     if (accepted) {
-        const widesave::HexKernel* kernels = nullptr;
-        const std::size_t count = widesave::hex_kernels(&kernels);
         std::string out(expected.size() + 1, '\0');
-        for (std::size_t k = 0; k < count; ++k) {
+        for (std::size_t k = 0; k < kernel_count; ++k) {
             auto* target = reinterpret_cast<unsigned char*>(out.data());
             if (!kernels[k].decode(text.data(), expected.size(), target)) abort();
             if (out.compare(0, expected.size(), expected) != 0) abort();

@@ -149,12 +149,12 @@ void hex_encode_portable(const unsigned char* data, std::size_t length, char* ou
 
 std::size_t hex_kernels(const HexKernel** kernels) {
     static const HexKernel kAll[] = {
-        {"portable", hex_decode_portable, hex_encode_portable},
+        {"portable", hex_decode_portable, hex_encode_portable, measure_hex_text_portable},
 #if defined(WIDESAVE_HEX_SSE2)
-        {"sse2", hex_decode_sse2, hex_encode_sse2},
+        {"sse2", hex_decode_sse2, hex_encode_sse2, measure_hex_text_sse2},
 #endif
 #if defined(WIDESAVE_HEX_AVX2)
-        {"avx2", hex_decode_avx2, hex_encode_avx2},
+        {"avx2", hex_decode_avx2, hex_encode_avx2, measure_hex_text_avx2},
 #endif
     };
     std::size_t count = sizeof kAll / sizeof kAll[0];
@@ -206,6 +206,11 @@ bool measure_hex_text_portable(const char* text, std::size_t& length) {
 }
 
 bool measure_hex_text(const char* text, std::size_t& length) {
+#if defined(WIDESAVE_HEX_AVX2)
+    if (cpu_has_avx2()) {
+        return measure_hex_text_avx2(text, length);
+    }
+#endif
 #if defined(WIDESAVE_HEX_SSE2)
     return measure_hex_text_sse2(text, length);
 #else

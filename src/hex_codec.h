@@ -28,6 +28,7 @@ struct HexKernel {
     const char* name;
     bool (*decode)(const char* text, std::size_t count, unsigned char* out);
     void (*encode)(const unsigned char* data, std::size_t length, char* out);
+    bool (*measure)(const char* text, std::size_t& length);
 };
 std::size_t hex_kernels(const HexKernel** kernels);
 

@@ -12,6 +12,7 @@ namespace widesave {
 bool cpu_has_avx2();
 bool hex_decode_avx2(const char* text, std::size_t count, unsigned char* out);
 void hex_encode_avx2(const unsigned char* data, std::size_t length, char* out);
+bool measure_hex_text_avx2(const char* text, std::size_t& length);
 
 }  // namespace widesave
 
