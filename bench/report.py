@@ -22,14 +22,14 @@ FLOORS = {"WriteSaveFile": "WriteFloor", "ReadSaveFile": "ReadFloor"}
 
 
 def medians(output):
-    """{(case, size): (microseconds, bytes per second)} from benchmark JSON."""
+    """{(case, size): (microseconds, bytes per second, CPU microseconds or None)}."""
     result = {}
     for row in json.loads(output)["benchmarks"]:
         if row.get("aggregate_name") != "median" or "error_message" in row:
             continue
         case, size = row["name"].split("/")[:2]
         size = int(size.split("_")[0])
-        result[(case, size)] = (row["real_time"], row.get("bytes_per_second", 0.0))
+        result[(case, size)] = (row["real_time"], row.get("bytes_per_second", 0.0), row.get("cpu_time"))
     return result
 
 
@@ -67,19 +67,24 @@ def cpython(directory):
 
 def table(title, results, python):
     print("\n" + title)
-    print("%-14s %10s %12s %12s %10s %10s" % ("case", "save", "time", "hex GB/s", "/ floor", "x CPython"))
+    print("%-14s %10s %12s %12s %10s %12s %10s" % ("case", "save", "time", "hex GB/s", "/ floor",
+                                                  "CPU / floor", "x CPython"))
     for case in ("Decode", "Encode", "WriteSaveFile", "WriteFloor", "ReadSaveFile", "ReadFloor"):
         for size in SIZES:
             if (case, size) not in results:
                 continue
-            micros, rate = results[(case, size)]
+            micros, rate, cpu = results[(case, size)]
             floor = FLOORS.get(case)
             ratio = "%.2f" % (micros / results[(floor, size)][0]) if (floor, size) in results else ""
+            cpu_ratio = ""
+            if (floor, size) in results and cpu and results[(floor, size)][2]:
+                cpu_ratio = "%.2f" % (cpu / results[(floor, size)][2])
             vs_python = ""
             if python and (case, size) in python:
                 vs_python = "%.1f" % (python[(case, size)] * 1e6 / micros)
             label = "%d KiB" % (size >> 10) if size < (1 << 20) else "%d MiB" % (size >> 20)
-            print("%-14s %10s %10.1f us %12.2f %10s %10s" % (case, label, micros, rate / 1e9, ratio, vs_python))
+            print("%-14s %10s %10.1f us %12.2f %10s %12s %10s" % (case, label, micros, rate / 1e9, ratio,
+                                                               cpu_ratio, vs_python))
     print("per-call overhead at 4 KiB: write %.1f us, read %.1f us over the floor" % (
         results[("WriteSaveFile", SIZES[0])][0] - results[("WriteFloor", SIZES[0])][0],
         results[("ReadSaveFile", SIZES[0])][0] - results[("ReadFloor", SIZES[0])][0]))
