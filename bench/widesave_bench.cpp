@@ -105,13 +105,20 @@ void BM_WriteFloor(benchmark::State& state) {
     const auto size = static_cast<std::size_t>(state.range(0));
     const std::string& data = bytes_of_size(size);
     for (auto _ : state) {
-        const File file = platform::create_for_writing(floor_temporary.c_str());
+        Temporary temporary{kNoFile, kNoFile};
+        if (platform::create_temporary(floor_temporary.c_str(), temporary) !=
+            TemporaryResult::created) {
+            state.SkipWithError("floor temporary file not made");
+            break;
+        }
         std::size_t done = 0;
-        const bool ok = file != kNoFile && platform::write_bytes(file, raw(data), size, done) &&
-                        platform::flush_to_disk(file);
-        if (file != kNoFile) platform::close_file(file);
-        if (!ok || platform::replace_file(floor_temporary.c_str(), floor_target.c_str()) !=
-                       ReplaceResult::replaced) {
+        const bool ok = platform::write_bytes(temporary.file, raw(data), size, done) &&
+                        platform::flush_to_disk(temporary.file) &&
+                        platform::replace_with_temporary(temporary, floor_temporary.c_str(),
+                                                         floor_target.c_str()) ==
+                            ReplaceResult::replaced;
+        platform::end_temporary(temporary, floor_temporary.c_str(), !ok);
+        if (!ok) {
             state.SkipWithError("floor write failed");
             break;
         }
@@ -137,12 +144,19 @@ void BM_ReadSaveFile(benchmark::State& state) {
 void BM_ReadFloor(benchmark::State& state) {
     const auto size = static_cast<std::size_t>(state.range(0));
     const std::string& data = bytes_of_size(size);
-    const File file = platform::create_for_writing(floor_target.c_str());
+    Temporary temporary{kNoFile, kNoFile};
     std::size_t done = 0;
-    if (file == kNoFile || !platform::write_bytes(file, raw(data), size, done)) {
+    const bool made =
+        platform::create_temporary(floor_temporary.c_str(), temporary) == TemporaryResult::created;
+    const bool ok = made && platform::write_bytes(temporary.file, raw(data), size, done) &&
+                    platform::replace_with_temporary(temporary, floor_temporary.c_str(),
+                                                     floor_target.c_str()) != ReplaceResult::failed;
+    if (made) {
+        platform::end_temporary(temporary, floor_temporary.c_str(), !ok);
+    }
+    if (!ok) {
         state.SkipWithError("floor file not written");
     }
-    if (file != kNoFile) platform::close_file(file);
     for (auto _ : state) {
         const File in = platform::open_for_reading(floor_target.c_str());
         std::uint64_t length = 0;

@@ -1,7 +1,7 @@
 # widesave_add_library(NAME [FAULT_INJECTION])
 # The shared library from the sources in src/. With FAULT_INJECTION it is the
-# test build: the platform operations pass through platform_faults.cpp, which
-# the tests steer through one more export.
+# test build: tests/faults/fault_control.cpp hooks every system call the
+# platform layer makes, and the library exports the functions that steer it.
 
 set(WIDESAVE_WARNINGS -Wall -Wextra -Werror -Wshadow -Wconversion -Wsign-conversion)
 
@@ -11,6 +11,7 @@ if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
 endif()
 
 set(WIDESAVE_SRC ${CMAKE_CURRENT_LIST_DIR}/../src)
+set(WIDESAVE_FAULTS_DIR ${CMAKE_CURRENT_LIST_DIR}/../tests/faults)
 set(WIDESAVE_CORE_SOURCES
     ${WIDESAVE_SRC}/hex_codec.cpp
     ${WIDESAVE_SRC}/hex_codec_avx2.cpp
@@ -28,29 +29,61 @@ else()
   set(WIDESAVE_PLATFORM_SOURCES ${WIDESAVE_SRC}/platform_posix.cpp ${WIDESAVE_SRC}/utf8.cpp)
 endif()
 
+# widesave.def is the one list of exports. The version script and the test
+# build's lists are made from it.
+function(widesave_export_lists name out_def out_map)
+  file(STRINGS ${WIDESAVE_SRC}/widesave.def def_lines REGEX "@[0-9]+")
+  set(names "")
+  foreach(line IN LISTS def_lines)
+    string(REGEX REPLACE "^[ \t]*([A-Za-z_0-9]+).*" "\\1" export_name "${line}")
+    list(APPEND names ${export_name})
+  endforeach()
+  if(name STREQUAL "widesave_faults")
+    file(STRINGS ${WIDESAVE_FAULTS_DIR}/fault_exports.txt extra)
+    list(APPEND names ${extra})
+  endif()
+  set(def "LIBRARY ${name}.dll\nEXPORTS\n")
+  set(map "{\n  global:\n")
+  set(ordinal 1)
+  foreach(export_name IN LISTS names)
+    string(APPEND def "    ${export_name} @${ordinal}\n")
+    string(APPEND map "    ${export_name};\n")
+    math(EXPR ordinal "${ordinal} + 1")
+  endforeach()
+  string(APPEND map "  local:\n    *;\n};\n")
+  set(dir ${CMAKE_BINARY_DIR}/generated/${name})
+  file(WRITE ${dir}/${name}.def.in "${def}")
+  file(WRITE ${dir}/${name}.map.in "${map}")
+  configure_file(${dir}/${name}.def.in ${dir}/${name}.def COPYONLY)
+  configure_file(${dir}/${name}.map.in ${dir}/${name}.map COPYONLY)
+  set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+               ${WIDESAVE_SRC}/widesave.def ${WIDESAVE_FAULTS_DIR}/fault_exports.txt)
+  set(${out_def} ${dir}/${name}.def PARENT_SCOPE)
+  set(${out_map} ${dir}/${name}.map PARENT_SCOPE)
+endfunction()
+
 function(widesave_add_library name)
   cmake_parse_arguments(ARG "FAULT_INJECTION" "" "" ${ARGN})
   set(sources ${WIDESAVE_CORE_SOURCES} ${WIDESAVE_PLATFORM_SOURCES})
   if(ARG_FAULT_INJECTION)
-    list(APPEND sources ${WIDESAVE_SRC}/platform_faults.cpp)
-    set(export_list ${WIDESAVE_SRC}/widesave_faults)
+    list(APPEND sources ${WIDESAVE_FAULTS_DIR}/fault_control.cpp)
   else()
-    set(export_list ${WIDESAVE_SRC}/widesave)
+    list(APPEND sources ${WIDESAVE_SRC}/system_call_hooks.cpp)
   endif()
+  widesave_export_lists(${name} def_file map_file)
 
   add_library(${name} SHARED ${sources})
   target_include_directories(${name} PUBLIC
       $<BUILD_INTERFACE:${WIDESAVE_SRC}/../include> $<INSTALL_INTERFACE:include>
-      PRIVATE ${WIDESAVE_SRC})
-  target_compile_definitions(${name} PRIVATE WIDESAVE_BUILDING
-      $<$<BOOL:${ARG_FAULT_INJECTION}>:WIDESAVE_FAULT_INJECTION>)
+      PRIVATE ${WIDESAVE_SRC} ${WIDESAVE_FAULTS_DIR})
+  target_compile_definitions(${name} PRIVATE WIDESAVE_BUILDING)
   target_compile_options(${name} PRIVATE ${WIDESAVE_WARNINGS} ${WIDESAVE_ARCH_FLAGS} -fno-exceptions -fno-rtti)
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
 
   if(WIN32)
     # Exactly the listed exports, by ordinal; no MinGW start-up code, so the
     # entry point is ours alone; the runtime is linked in statically.
-    target_sources(${name} PRIVATE ${export_list}.def ${WIDESAVE_SRC}/widesave.rc)
+    target_sources(${name} PRIVATE ${def_file} ${WIDESAVE_SRC}/widesave.rc)
     target_include_directories(${name} PRIVATE ${CMAKE_BINARY_DIR}/generated)
     target_link_options(${name} PRIVATE
         -nostartfiles -Wl,--entry=_widesave_dll_entry@12
@@ -60,9 +93,9 @@ function(widesave_add_library name)
         PREFIX "lib"
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON
-        LINK_DEPENDS ${export_list}.map)
+        LINK_DEPENDS ${map_file})
     target_link_options(${name} PRIVATE
-        -Wl,--version-script=${export_list}.map -Wl,--no-undefined -Wl,--as-needed)
+        -Wl,--version-script=${map_file} -Wl,--no-undefined -Wl,--as-needed)
   endif()
 endfunction()
 
@@ -72,7 +105,7 @@ function(widesave_add_internals name)
   set(platform ${WIDESAVE_PLATFORM_SOURCES})
   list(FILTER platform EXCLUDE REGEX dll_entry)
   add_library(${name} STATIC ${WIDESAVE_SRC}/hex_codec.cpp ${WIDESAVE_SRC}/hex_codec_avx2.cpp
-              ${platform})
+              ${WIDESAVE_SRC}/system_call_hooks.cpp ${platform})
   target_include_directories(${name} PUBLIC ${WIDESAVE_SRC} ${WIDESAVE_SRC}/../include)
   target_compile_options(${name} PRIVATE ${WIDESAVE_WARNINGS} ${WIDESAVE_ARCH_FLAGS})
 endfunction()

@@ -1,6 +1,7 @@
 // POSIX platform layer: UTF-16 paths become UTF-8 for the system calls;
 // environment values are UTF-8, measured in UTF-16 units as on Windows.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -12,9 +13,10 @@
 
 #include "module_state.h"
 #include "platform.h"
+#include "system_calls.h"
 #include "utf8.h"
 
-namespace widesave::WIDESAVE_OS_NAMESPACE {
+namespace widesave::platform {
 
 namespace {
 
@@ -30,6 +32,20 @@ NativePath native_path(const char16_t* path) {
     NativePath result{};
     result.valid = encode_utf8(path, result.text, sizeof result.text);
     return result;
+}
+
+// The last component of a native path, and its directory ("/" for a file
+// at the root, "." for a bare name) written into directory.
+const char* split_path(const char* path, char (&directory)[kNativePathCapacity]) {
+    const char* slash = std::strrchr(path, '/');
+    if (slash == nullptr) {
+        std::memcpy(directory, ".", 2);
+        return path;
+    }
+    const std::size_t length = slash == path ? 1 : static_cast<std::size_t>(slash - path);
+    std::memcpy(directory, path, length);
+    directory[length] = 0;
+    return slash + 1;
 }
 
 const char* ascii_variable(const char16_t* name, char* out, std::size_t capacity) {
@@ -65,6 +81,41 @@ std::size_t store_value(const char* value, const char16_t* suffix, char16_t* buf
 const char* non_empty_variable(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && value[0] != 0 ? value : nullptr;
+}
+
+// The system calls, each through the gate.
+int open_at(SystemCall which, int directory, const char* path, int flags, mode_t mode = 0) {
+    const int opened = call_system(which, -1, [&] { return openat(directory, path, flags, mode); });
+    if (opened >= 0) {
+        track_resource(Resource::file, opened, 0, true);
+    }
+    return opened;
+}
+
+void close_descriptor(int descriptor) {
+    track_resource(Resource::file, descriptor, 0, false);
+    // Even a close that reports an error releases the descriptor, so an
+    // injected failure closes it all the same.
+    call_system(SystemCall::close, true, [] { return false; });
+    close(descriptor);
+}
+
+int stat_path(SystemCall which, const char* path, struct stat& status, int flags) {
+    return call_system(which, -1, [&] { return fstatat(AT_FDCWD, path, &status, flags); });
+}
+
+int open_directory(const char* path) {
+    return open_at(SystemCall::open_directory, AT_FDCWD, path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+// An I/O error means the data may not be on the disk; a file system that
+// cannot flush directories at all is no failure.
+bool flush_directory(int directory) {
+    const int flushed =
+        call_system(SystemCall::flush_directory, -1, [&] { return fsync(directory); });
+    // ENOTSUP and EOPNOTSUPP are one value on Linux, two elsewhere.
+    return flushed == 0 || errno == EINVAL || errno == ENOTSUP ||
+           errno == EOPNOTSUPP;  // NOLINT(misc-redundant-expression)
 }
 
 }  // namespace
@@ -104,30 +155,57 @@ DirectoryResult create_directory(const char16_t* path) {
     if (!native.valid) {
         return DirectoryResult::failed;
     }
-    if (mkdir(native.text, S_IRWXU) == 0) {
-        return DirectoryResult::created;
+    const int made =
+        call_system(SystemCall::make_directory, -1, [&] { return mkdir(native.text, S_IRWXU); });
+    if (made != 0) {
+        return errno == EEXIST ? DirectoryResult::name_exists : DirectoryResult::failed;
     }
-    return errno == EEXIST ? DirectoryResult::name_exists : DirectoryResult::failed;
+    // The new entry lasts a power cut only once its parent is flushed.
+    char parent[kNativePathCapacity];
+    split_path(native.text, parent);
+    const int directory = open_directory(parent);
+    if (directory < 0) {
+        return DirectoryResult::failed;
+    }
+    const bool flushed = flush_directory(directory);
+    close_descriptor(directory);
+    return flushed ? DirectoryResult::created : DirectoryResult::failed;
 }
 
 PathInfo query_path(const char16_t* path) {
     const NativePath native = native_path(path);
-    struct stat status {};
-    if (!native.valid || stat(native.text, &status) != 0) {
-        return PathInfo{false, false, false};
+    if (!native.valid) {
+        return PathInfo{PathKind::absent, false};  // no such name can exist
     }
-    // The owner's write bit is what marks a save read-only here, whoever runs.
-    return PathInfo{true, S_ISDIR(status.st_mode), (status.st_mode & S_IWUSR) == 0};
+    struct stat status {};
+    if (stat_path(SystemCall::query_path, native.text, status, 0) == 0) {
+        // The owner's write bit is what marks a save read-only here.
+        return PathInfo{S_ISDIR(status.st_mode) ? PathKind::directory : PathKind::file,
+                        (status.st_mode & S_IWUSR) == 0};
+    }
+    if (errno != ENOENT && errno != ENOTDIR) {
+        return PathInfo{PathKind::unusable, false};  // a loop, an I/O error, no access
+    }
+    // A link whose target is gone (an unmounted drive) is still an entry.
+    const bool link =
+        stat_path(SystemCall::query_link, native.text, status, AT_SYMLINK_NOFOLLOW) == 0;
+    return PathInfo{link ? PathKind::unusable : PathKind::absent, false};
 }
 
 File open_for_reading(const char16_t* path) {
+    // Non-blocking, so that a pipe or device in a save's place cannot hang
+    // the call; read_file_size accepts only regular files.
     const NativePath native = native_path(path);
-    return native.valid ? open(native.text, O_RDONLY | O_CLOEXEC) : kNoFile;
+    return native.valid ? open_at(SystemCall::open_existing, AT_FDCWD, native.text,
+                                  O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+                        : kNoFile;
 }
 
 bool read_file_size(File file, std::uint64_t& size) {
     struct stat status {};
-    if (fstat(static_cast<int>(file), &status) != 0 || !S_ISREG(status.st_mode)) {
+    const int got = call_system(SystemCall::file_status, -1,
+                                [&] { return fstat(static_cast<int>(file), &status); });
+    if (got != 0 || !S_ISREG(status.st_mode)) {
         return false;
     }
     size = static_cast<std::uint64_t>(status.st_size);
@@ -137,8 +215,9 @@ bool read_file_size(File file, std::uint64_t& size) {
 bool read_bytes(File file, void* buffer, std::size_t count, std::size_t& done) {
     done = 0;
     while (done < count) {
-        const ssize_t got =
-            read(static_cast<int>(file), static_cast<char*>(buffer) + done, count - done);
+        const ssize_t got = call_system(SystemCall::read, ssize_t{-1}, [&] {
+            return read(static_cast<int>(file), static_cast<char*>(buffer) + done, count - done);
+        });
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -150,17 +229,52 @@ bool read_bytes(File file, void* buffer, std::size_t count, std::size_t& done) {
     return true;
 }
 
-File create_for_writing(const char16_t* path) {
+void close_file(File file) { close_descriptor(static_cast<int>(file)); }
+
+TemporaryResult create_temporary(const char16_t* path, Temporary& temporary) {
     const NativePath native = native_path(path);
-    return native.valid ? open(native.text, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)
-                        : kNoFile;
+    if (!native.valid) {
+        return TemporaryResult::failed;
+    }
+    char directory_path[kNativePathCapacity];
+    const char* name = split_path(native.text, directory_path);
+    const int directory = open_directory(directory_path);
+    if (directory < 0) {
+        return TemporaryResult::failed;
+    }
+    // Writers of one directory take turns. Where the file system has no
+    // such locks, the exclusive create below still keeps them apart.
+    const int locked = call_system(SystemCall::lock_directory, -1,
+                                   [&] { return flock(directory, LOCK_EX | LOCK_NB); });
+    if (locked != 0 && (errno == EWOULDBLOCK || errno == EINTR)) {
+        close_descriptor(directory);
+        return TemporaryResult::busy;
+    }
+    // Whatever stands at the name now is stale: this writer holds the lock.
+    const int removed =
+        call_system(SystemCall::remove, -1, [&] { return unlinkat(directory, name, 0); });
+    if (removed != 0 && errno != ENOENT) {
+        close_descriptor(directory);
+        return TemporaryResult::failed;
+    }
+    const int file = open_at(SystemCall::create_new, directory, name,
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (file < 0) {
+        const bool raced = errno == EEXIST;
+        close_descriptor(directory);
+        return raced ? TemporaryResult::busy : TemporaryResult::failed;
+    }
+    temporary = Temporary{file, directory};
+    return TemporaryResult::created;
 }
 
 bool write_bytes(File file, const void* data, std::size_t count, std::size_t& done) {
     done = 0;
     while (done < count) {
-        const ssize_t put =
-            write(static_cast<int>(file), static_cast<const char*>(data) + done, count - done);
+        const ssize_t put = call_system(SystemCall::write, ssize_t{-1}, [&] {
+            return write(static_cast<int>(file), static_cast<const char*>(data) + done,
+                         count - done);
+        });
         if (put < 0 && errno == EINTR) {
             continue;
         }
@@ -172,47 +286,66 @@ bool write_bytes(File file, const void* data, std::size_t count, std::size_t& do
     return true;
 }
 
-bool flush_to_disk(File file) { return fsync(static_cast<int>(file)) == 0; }
-
-void close_file(File file) { close(static_cast<int>(file)); }
-
-ReplaceResult replace_file(const char16_t* source, const char16_t* target) {
-    const NativePath from = native_path(source);
-    NativePath to = native_path(target);
-    if (!from.valid || !to.valid || rename(from.text, to.text) != 0) {
-        return ReplaceResult::failed;
-    }
-    // The rename itself becomes durable once the directory is flushed.
-    char* last_slash = std::strrchr(to.text, '/');
-    if (last_slash != nullptr) {
-        *last_slash = 0;
-        const int directory =
-            open(last_slash == to.text ? "/" : to.text, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (directory >= 0) {
-            fsync(directory);
-            close(directory);
-        }
-    }
-    return ReplaceResult::replaced;
+bool flush_to_disk(File file) {
+    return call_system(SystemCall::flush, -1, [&] { return fsync(static_cast<int>(file)); }) == 0;
 }
 
-void remove_file(const char16_t* path) {
-    const NativePath native = native_path(path);
-    if (native.valid) {
-        unlink(native.text);
+ReplaceResult replace_with_temporary(Temporary& temporary, const char16_t* path,
+                                     const char16_t* target) {
+    const NativePath from = native_path(path);
+    const NativePath to = native_path(target);
+    if (!from.valid || !to.valid) {
+        return ReplaceResult::failed;
     }
+    char directory_path[kNativePathCapacity];
+    const char* from_name = split_path(from.text, directory_path);
+    const char* to_name = split_path(to.text, directory_path);
+    const int directory = static_cast<int>(temporary.directory);
+    const int renamed = call_system(
+        SystemCall::rename, -1, [&] { return renameat(directory, from_name, directory, to_name); });
+    if (renamed != 0) {
+        return ReplaceResult::failed;
+    }
+    // The rename itself lasts a power cut once the directory is flushed.
+    return flush_directory(directory) ? ReplaceResult::replaced : ReplaceResult::unflushed;
+}
+
+void end_temporary(Temporary& temporary, const char16_t* path, bool discard) {
+    if (discard) {
+        const NativePath native = native_path(path);
+        char directory_path[kNativePathCapacity];
+        const char* name = split_path(native.text, directory_path);
+        const int directory = static_cast<int>(temporary.directory);
+        call_system(SystemCall::remove, -1, [&] { return unlinkat(directory, name, 0); });
+    }
+    close_descriptor(static_cast<int>(temporary.file));
+    close_descriptor(static_cast<int>(temporary.directory));  // and with it the lock
+    temporary = Temporary{kNoFile, kNoFile};
 }
 
 void pause_ms(unsigned milliseconds) {
     struct timespec delay {
         static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L
     };
-    while (nanosleep(&delay, &delay) != 0 && errno == EINTR) {
+    while (call_system(SystemCall::pause, -1, [&] { return nanosleep(&delay, &delay); }) != 0 &&
+           errno == EINTR) {
     }
 }
 
-void* allocate(std::size_t size) { return std::malloc(size); }
+void* allocate(std::size_t size) {
+    void* block = call_system(SystemCall::allocate, static_cast<void*>(nullptr),
+                              [&] { return std::malloc(size); });
+    if (block != nullptr) {
+        track_resource(Resource::heap_block, reinterpret_cast<std::intptr_t>(block), size, true);
+    }
+    return block;
+}
 
-void release(void* block) { std::free(block); }
+void release(void* block) {
+    if (block != nullptr) {
+        track_resource(Resource::heap_block, reinterpret_cast<std::intptr_t>(block), 0, false);
+    }
+    std::free(block);
+}
 
-}  // namespace widesave::WIDESAVE_OS_NAMESPACE
+}  // namespace widesave::platform

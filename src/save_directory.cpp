@@ -25,6 +25,9 @@ constexpr std::int32_t kDirectoryNotCreated = 5;
 using namespace widesave;
 
 WIDESAVE_ENTRY int32_t WIDESAVE_CALL SetSaveSubdirectory(const char* name) {
+    if (name == nullptr) {
+        return kSubdirectoryNotUtf8;  // outside the contract, but a host's nil must not crash it
+    }
     if (std::strlen(name) > kMaxSubdirectoryBytes) {
         return kSubdirectoryTooLong;
     }
@@ -47,7 +50,9 @@ WIDESAVE_ENTRY int32_t WIDESAVE_CALL MakeSaveDirectory(void) {
             return 0;
         case DirectoryResult::name_exists:
             // A plain file in the way would make every later write fail.
-            return platform::query_path(filename_buffer).is_directory ? 0 : kDirectoryNotCreated;
+            return platform::query_path(filename_buffer).kind == PathKind::directory
+                       ? 0
+                       : kDirectoryNotCreated;
         case DirectoryResult::failed:
             break;
     }

@@ -2,12 +2,13 @@
 #include "slot_file.h"
 
 #include "exports.h"
+#include "module_state.h"
 #include "platform.h"
 #include "save_path.h"
 
 namespace widesave {
 
-std::int32_t MakeSaveFileName(std::int32_t slot, char16_t letter) {
+std::int32_t MakeSaveFileName(std::int32_t slot, std::int32_t letter) {
     PathBuild build;
     const std::int32_t code = begin_path(build, kSlotFileMargin);
     if (code != kPathBuilt) {
@@ -17,20 +18,21 @@ std::int32_t MakeSaveFileName(std::int32_t slot, char16_t letter) {
     append_text(build.writer, u"Save");
     append_decimal(build.writer, slot);
     append_text(build.writer, u".r");
-    append_unit(build.writer, letter);
+    append_unit(build.writer, extension_variant_letters[letter]);
     append_text(build.writer, u"data");
     return end_path(build);
 }
 
 SlotProbe probe_slot(std::int32_t slot) {
-    for (std::size_t i = 0; i < u16_length(extension_variant_letters); ++i) {
-        const std::int32_t code = MakeSaveFileName(slot, extension_variant_letters[i]);
+    const auto letters = static_cast<std::int32_t>(u16_length(extension_variant_letters));
+    for (std::int32_t i = 0; i < letters; ++i) {
+        const std::int32_t code = MakeSaveFileName(slot, i);
         if (code != kPathBuilt) {
             return SlotProbe{kNoSaveFile, code};
         }
-        const PathInfo info = platform::query_path(filename_buffer);
-        if (info.exists && !info.is_directory) {
-            return SlotProbe{static_cast<std::int32_t>(i), kPathBuilt};
+        const PathKind kind = platform::query_path(filename_buffer).kind;
+        if (kind == PathKind::file || kind == PathKind::unusable) {
+            return SlotProbe{i, kPathBuilt};
         }
     }
     return SlotProbe{kNoSaveFile, kPathBuilt};

@@ -1,6 +1,7 @@
-// WriteSaveFile: the bytes go to a temporary file beside the save, which is
-// flushed and then put in the save's place in one step, so the previous
-// save survives any failure, crash or power cut whole.
+// WriteSaveFile: the bytes go to a temporary file beside the save that only
+// this writer holds, which is flushed and then put in the save's place in
+// one step, so the previous save survives any failure, crash or power cut
+// whole, and writers running at once never mix their bytes.
 #include <cstring>
 
 #include "exports.h"
@@ -22,21 +23,46 @@ enum : std::int32_t {
 
 // "Save<slot>.r<letter>temp" beside "Save<slot>.r<letter>data": the same
 // length, so it fits wherever the save's path does, and never taken for a
-// save by the probe. A stale one from a crash is simply overwritten.
+// save by the probe.
 void temporary_name(const char16_t* save_path, char16_t (&out)[kPathCapacity]) {
     const std::size_t length = u16_length(save_path);
     std::memcpy(out, save_path, (length + 1) * sizeof(char16_t));
     std::memcpy(out + length - 4, u"temp", 4 * sizeof(char16_t));
 }
 
-std::int32_t put_in_place(const char16_t* temporary, const char16_t* target) {
+// Waits are short at first: another writer usually finishes within a few
+// milliseconds.
+unsigned next_pause(unsigned waited) {
+    return waited < 32 ? (waited < 1 ? 1 : waited) : kReplaceRetryStepMs;
+}
+
+TemporaryResult create_when_free(const char16_t* path, Temporary& temporary) {
     unsigned waited = 0;
     for (;;) {
-        const ReplaceResult result = platform::replace_file(temporary, target);
-        if (result == ReplaceResult::replaced) {
-            return kWritten;
+        const TemporaryResult result = platform::create_temporary(path, temporary);
+        if (result != TemporaryResult::busy || waited >= kWriterWaitBudgetMs) {
+            return result;
         }
-        if (result == ReplaceResult::failed || waited >= kReplaceRetryBudgetMs) {
+        const unsigned pause = next_pause(waited);
+        platform::pause_ms(pause);
+        waited += pause;
+    }
+}
+
+std::int32_t put_in_place(Temporary& temporary, const char16_t* path, const char16_t* target) {
+    unsigned waited = 0;
+    for (;;) {
+        switch (platform::replace_with_temporary(temporary, path, target)) {
+            case ReplaceResult::replaced:
+                return kWritten;
+            case ReplaceResult::unflushed:
+                return kWriteFailed;
+            case ReplaceResult::failed:
+                return kCannotReplace;
+            case ReplaceResult::busy:
+                break;
+        }
+        if (waited >= kReplaceRetryBudgetMs) {
             return kCannotReplace;
         }
         platform::pause_ms(kReplaceRetryStepMs);
@@ -46,24 +72,22 @@ std::int32_t put_in_place(const char16_t* temporary, const char16_t* target) {
 
 // Writes count bytes as the new content of the file named by target.
 std::int32_t store(const char16_t* target, const unsigned char* bytes, std::size_t count) {
-    const PathInfo existing = platform::query_path(target);
-    if (existing.exists && existing.is_read_only) {
+    if (platform::query_path(target).is_read_only) {
         return kCannotReplace;
     }
-    char16_t temporary[kPathCapacity];
-    temporary_name(target, temporary);
-    const File file = platform::create_for_writing(temporary);
-    if (file == kNoFile) {
+    char16_t path[kPathCapacity];
+    temporary_name(target, path);
+    Temporary temporary{kNoFile, kNoFile};
+    if (create_when_free(path, temporary) != TemporaryResult::created) {
         return kCannotReplace;
     }
     std::size_t done = 0;
-    const bool written = platform::write_bytes(file, bytes, count, done) && done == count &&
-                         platform::flush_to_disk(file);
-    platform::close_file(file);
-    const std::int32_t code = written ? put_in_place(temporary, target) : kWriteFailed;
-    if (code != kWritten) {
-        platform::remove_file(temporary);
-    }
+    const bool written = platform::write_bytes(temporary.file, bytes, count, done) &&
+                         done == count && platform::flush_to_disk(temporary.file);
+    const std::int32_t code = written ? put_in_place(temporary, path, target) : kWriteFailed;
+    // After a replace whose flush failed the file is in place already.
+    const bool in_place = code == kWritten || (written && code == kWriteFailed);
+    platform::end_temporary(temporary, path, !in_place);
     return code;
 }
 
@@ -73,17 +97,17 @@ std::int32_t store(const char16_t* target, const unsigned char* bytes, std::size
 using namespace widesave;
 
 WIDESAVE_ENTRY int32_t WIDESAVE_CALL WriteSaveFile(int32_t slot, const char* text) {
-    // A slot's first save is its 'x' file; once one exists, saves go to the
-    // preferred 'v' file.
+    if (text == nullptr) {
+        return kBadText;  // outside the contract, but a host's nil must not crash it
+    }
     const SlotProbe probe = probe_slot(slot);
     if (probe.build_code != kPathBuilt) {
         return probe.build_code;
     }
-    if (probe.index != kNoSaveFile) {
-        const std::int32_t code = MakeSaveFileName(slot, extension_variant_letters[0]);
-        if (code != kPathBuilt) {
-            return code;
-        }
+    const std::int32_t letter = probe.index == kNoSaveFile ? kFirstSaveLetter : kLaterSaveLetter;
+    const std::int32_t code = MakeSaveFileName(slot, letter);
+    if (code != kPathBuilt) {
+        return code;
     }
     // The whole text is measured, tested and decoded before any file is
     // touched.
@@ -93,7 +117,7 @@ WIDESAVE_ENTRY int32_t WIDESAVE_CALL WriteSaveFile(int32_t slot, const char* tex
     if (bytes == nullptr) {
         return kBadText;
     }
-    const std::int32_t code = store(filename_buffer, bytes, length / 2);
+    const std::int32_t stored = store(filename_buffer, bytes, length / 2);
     platform::release(bytes);
-    return code;
+    return stored;
 }

@@ -30,6 +30,7 @@ bool write_file(const std::u16string& path, const std::string& bytes);
 std::optional<std::string> read_file(const std::u16string& path);
 // Names in a directory, sorted; "." and ".." left out.
 std::vector<std::u16string> list_directory(const std::u16string& path);
+bool remove_file(const std::u16string& path);
 // Windows' read-only attribute; on POSIX the owner's write bit.
 bool set_read_only(const std::u16string& path, bool read_only);
 // A file of `size` bytes that takes no room on disk.
@@ -41,6 +42,14 @@ bool make_sparse_file(const std::u16string& path, std::uint64_t size);
 void* hold_file(const std::u16string& path, unsigned long share);
 void release_file(void* handle);
 #endif
+
+// Starts the programs (each an argument list, the program first) at once,
+// with this process's environment, and waits for all of them. Returns their
+// exit statuses; -1 for one that could not be started or ended by a signal.
+std::vector<int> run_processes(const std::vector<std::vector<std::string>>& commands);
+
+// This test program's own path, and the folder it is in.
+std::string program_directory();
 
 // Test-side UTF-16 to UTF-8, independent of the library's own conversion.
 std::string to_utf8(const std::u16string& text);

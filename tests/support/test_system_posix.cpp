@@ -105,3 +105,51 @@ bool make_sparse_file(const std::u16string& path, std::uint64_t size) {
 }
 
 }  // namespace testsys
+
+#include <limits.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace testsys {
+
+bool remove_file(const std::u16string& path) { return unlink(native(path).c_str()) == 0; }
+
+std::vector<int> run_processes(const std::vector<std::vector<std::string>>& commands) {
+    std::vector<pid_t> started;
+    for (const std::vector<std::string>& command : commands) {
+        std::vector<char*> argv;
+        for (const std::string& argument : command) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        pid_t pid = -1;
+        if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+            pid = -1;
+        }
+        started.push_back(pid);
+    }
+    std::vector<int> statuses;
+    for (const pid_t pid : started) {
+        int status = 0;
+        if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+            statuses.push_back(-1);
+        } else {
+            statuses.push_back(WEXITSTATUS(status));
+        }
+    }
+    return statuses;
+}
+
+std::string program_directory() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) {
+        return ".";
+    }
+    std::string text(path, static_cast<std::size_t>(length));
+    return text.substr(0, text.rfind('/'));
+}
+
+}  // namespace testsys

@@ -162,3 +162,83 @@ void* hold_file(const std::u16string& path, unsigned long share) {
 void release_file(void* handle) { CloseHandle(handle); }
 
 }  // namespace testsys
+
+namespace testsys {
+
+bool remove_file(const std::u16string& path) {
+    SetFileAttributesW(wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileW(wide(path).c_str()) != 0;
+}
+
+namespace {
+
+std::wstring from_utf8(const std::string& text) {
+    const int units = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(units > 0 ? units : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), units);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+// Quoted as the C runtime splits a command line back into arguments.
+std::wstring quoted(const std::wstring& argument) {
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(2 * backslashes, L'\\');
+    return out + L"\"";
+}
+
+}  // namespace
+
+std::vector<int> run_processes(const std::vector<std::vector<std::string>>& commands) {
+    std::vector<HANDLE> started;
+    for (const std::vector<std::string>& command : commands) {
+        std::wstring line;
+        for (const std::string& argument : command) {
+            line += (line.empty() ? L"" : L" ") + quoted(from_utf8(argument));
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(from_utf8(command[0]).c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                           nullptr, nullptr, &startup, &process)) {
+            CloseHandle(process.hThread);
+            started.push_back(process.hProcess);
+        } else {
+            started.push_back(nullptr);
+        }
+    }
+    std::vector<int> statuses;
+    for (HANDLE process : started) {
+        DWORD status = 0;
+        if (process == nullptr || WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(process, &status)) {
+            statuses.push_back(-1);
+        } else {
+            statuses.push_back(static_cast<int>(status));
+        }
+        if (process != nullptr) {
+            CloseHandle(process);
+        }
+    }
+    return statuses;
+}
+
+std::string program_directory() {
+    wchar_t path[MAX_PATH + 1];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
+    const std::wstring text(path, length);
+    return to_utf8(std::u16string(text.begin(),
+                                  text.begin() + static_cast<std::ptrdiff_t>(text.rfind(L'\\'))));
+}
+
+}  // namespace testsys
