@@ -200,8 +200,9 @@ ReplaceResult replace_with_temporary(Temporary& temporary, const char16_t* /*pat
     // file, never another writer's.
     struct {
         FILE_RENAME_INFO info;
-        wchar_t
-            room[kPathCapacity];  // cppcheck-suppress unusedStructMember ; FileName runs on into it
+        // FileName runs on into it.
+        // cppcheck-suppress unusedStructMember
+        wchar_t room[kPathCapacity];
     } rename{};
     const std::size_t length = std::char_traits<char16_t>::length(target);
     rename.info.ReplaceIfExists = TRUE;
