@@ -39,8 +39,8 @@ extern "C" {
 /*
  * Names the save directory's subdirectory (UTF-8, at most 130 bytes). The
  * name holds until the next successful call; before any call it is empty.
- * 0: set. 1: longer than 130 bytes. 2: not valid UTF-8. After 1 or 2 the
- * previous name stays in force.
+ * 0: set. 1: longer than 130 bytes. 2: not valid UTF-8, or null. After 1
+ * or 2 the previous name stays in force.
  */
 WIDESAVE_API int32_t WIDESAVE_CALL SetSaveSubdirectory(const char* name);
 
@@ -57,8 +57,9 @@ WIDESAVE_API int32_t WIDESAVE_CALL MakeSaveDirectory(void);
 
 /*
  * Which file slot `slot` has: 0 for Save<slot>.rvdata, 1 for
- * Save<slot>.rxdata (the 'v' file is preferred), -1 when it has neither or
- * when its file name cannot be built.
+ * Save<slot>.rxdata (the 'v' file is preferred, and counts even when it is
+ * there but cannot be queried), -1 when it has neither or when its file
+ * name cannot be built.
  */
 WIDESAVE_API int32_t WIDESAVE_CALL SaveFileExist(int32_t slot);
 
@@ -79,8 +80,12 @@ WIDESAVE_API char* WIDESAVE_CALL ReadSaveFile(int32_t slot);
  * later ones its 'v' file. 0: stored. 1 to 4: the file name cannot be built
  * (as for MakeSaveDirectory). 5: not hex text, or no memory. 6: the file
  * cannot be created or replaced (the save directory does not exist, the
- * save is read-only or held open by another program). 7: the write or the
- * flush to disk failed. Nothing is written unless the whole text is valid.
+ * save is read-only or held open by another program, or another writer of
+ * the slot did not finish within five seconds). 7: the write or the flush
+ * to disk failed (after a failed final flush the slot already reads as the
+ * new save, which is not known to be on the disk). Nothing is written
+ * unless the whole text is valid; a null text gives 5. Processes may write
+ * and read one slot at once: each read gives one whole save.
  */
 WIDESAVE_API int32_t WIDESAVE_CALL WriteSaveFile(int32_t slot, const char* text);
 
