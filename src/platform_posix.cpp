@@ -114,8 +114,8 @@ bool flush_directory(int directory) {
     const int flushed =
         call_system(SystemCall::flush_directory, -1, [&] { return fsync(directory); });
     // ENOTSUP and EOPNOTSUPP are one value on Linux, two elsewhere.
-    return flushed == 0 || errno == EINVAL || errno == ENOTSUP ||
-           errno == EOPNOTSUPP;  // NOLINT(misc-redundant-expression)
+    // NOLINTNEXTLINE(misc-redundant-expression)
+    return flushed == 0 || errno == EINVAL || errno == ENOTSUP || errno == EOPNOTSUPP;
 }
 
 }  // namespace
