@@ -71,7 +71,7 @@ void BM_Decode(benchmark::State& state) {
     const std::string& text = hex_of_size(size);
     std::vector<unsigned char> out(size);
     for (auto _ : state) {
-        const bool valid = hex_decode(text.data(), size, out.data());
+        const bool valid = hex2bytes(text.data(), size, out.data());
         benchmark::DoNotOptimize(valid);
         benchmark::ClobberMemory();
     }
@@ -83,7 +83,7 @@ void BM_Encode(benchmark::State& state) {
     const std::string& data = bytes_of_size(size);
     std::vector<char> out(2 * size);
     for (auto _ : state) {
-        hex_encode(raw(data), size, out.data());
+        bytes2hex(raw(data), size, out.data());
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(2 * size));

@@ -46,11 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (measured && kernel_length != length) abort();
     }
 
-    unsigned char* bytes =
-        measured && length % 2 == 0 ? widesave::hex2bytes(input.c_str(), length / 2) : nullptr;
-    if ((bytes != nullptr) != accepted) abort();
-    if (bytes != nullptr && std::memcmp(bytes, expected.data(), expected.size()) != 0) abort();
-    std::free(bytes);
+    std::string bytes(length / 2 + 1, '\0');
+    const bool decoded = measured && length % 2 == 0 &&
+                         widesave::hex2bytes(input.c_str(), length / 2,
+                                             reinterpret_cast<unsigned char*>(bytes.data()));
+    if (decoded != accepted) abort();
+    if (decoded && bytes.compare(0, expected.size(), expected) != 0) abort();
 
     // Every kernel this processor runs, on the text as measured.
     if (accepted) {

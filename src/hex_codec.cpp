@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "hex_codec_avx2.h"
-#include "platform.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -167,7 +166,7 @@ std::size_t hex_kernels(const HexKernel** kernels) {
     return count;
 }
 
-bool hex_decode(const char* text, std::size_t count, unsigned char* out) {
+bool hex2bytes(const char* text, std::size_t count, unsigned char* out) {
 #if defined(WIDESAVE_HEX_AVX2)
     if (cpu_has_avx2()) {
         return hex_decode_avx2(text, count, out);
@@ -180,7 +179,7 @@ bool hex_decode(const char* text, std::size_t count, unsigned char* out) {
 #endif
 }
 
-void hex_encode(const unsigned char* data, std::size_t length, char* out) {
+void bytes2hex(const unsigned char* data, std::size_t length, char* out) {
 #if defined(WIDESAVE_HEX_AVX2)
     if (cpu_has_avx2()) {
         hex_encode_avx2(data, length, out);
@@ -216,24 +215,6 @@ bool measure_hex_text(const char* text, std::size_t& length) {
 #else
     return measure_hex_text_portable(text, length);
 #endif
-}
-
-unsigned char* hex2bytes(const char* text, std::size_t count) {
-    auto* bytes = static_cast<unsigned char*>(platform::allocate(count == 0 ? 1 : count));
-    if (bytes != nullptr && !hex_decode(text, count, bytes)) {
-        platform::release(bytes);
-        return nullptr;
-    }
-    return bytes;
-}
-
-char* bytes2hex(const unsigned char* data, std::size_t length) {
-    auto* text = static_cast<char*>(platform::allocate(2 * length + 1));
-    if (text != nullptr) {
-        hex_encode(data, length, text);
-        text[2 * length] = 0;
-    }
-    return text;
 }
 
 }  // namespace widesave

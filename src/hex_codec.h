@@ -14,9 +14,9 @@ int hexchar2number(char c);
 
 // Decodes 2 * count digits into count bytes at out, testing every digit;
 // false if any is not a hex digit (out then holds garbage).
-bool hex_decode(const char* text, std::size_t count, unsigned char* out);
+bool hex2bytes(const char* text, std::size_t count, unsigned char* out);
 // Encodes length bytes as 2 * length digits at out, no terminator.
-void hex_encode(const unsigned char* data, std::size_t length, char* out);
+void bytes2hex(const unsigned char* data, std::size_t length, char* out);
 
 // The portable kernels, which the fast ones must match exactly.
 bool hex_decode_portable(const char* text, std::size_t count, unsigned char* out);
@@ -37,13 +37,6 @@ std::size_t hex_kernels(const HexKernel** kernels);
 // every C runtime's strlen is fast; this runs at memory speed.
 bool measure_hex_text(const char* text, std::size_t& length);
 bool measure_hex_text_portable(const char* text, std::size_t& length);
-
-// count bytes from 2 * count characters in a new block (valid even for
-// count 0); null when out of memory or a character is not a hex digit.
-unsigned char* hex2bytes(const char* text, std::size_t count);
-
-// 2 * length digits and a terminator in a new block, or null.
-char* bytes2hex(const unsigned char* data, std::size_t length);
 
 }  // namespace widesave
 

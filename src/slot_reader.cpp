@@ -16,15 +16,14 @@ enum ReadError : int {
     kCannotSize = 3,
     kNoMemoryForBytes = 4,
     kShortRead = 5,
-    kNoMemoryForText = 6,
 };
 
 // Files this large would give a hex text whose length no longer fits a
 // signed 32-bit count.
 constexpr std::uint64_t kMaxSaveBytes = std::uint64_t{1} << 30;
 
-constexpr char kErrorTexts[][9] = {"Error: 0", "Error: 1", "Error: 2", "Error: 3",
-                                   "Error: 4", "Error: 5", "Error: 6"};
+constexpr char kErrorTexts[][9] = {"Error: 0", "Error: 1", "Error: 2",
+                                   "Error: 3", "Error: 4", "Error: 5"};
 
 // A fresh block like any result; only when not even that can be had, the
 // constant text itself, so the host never gets null.
@@ -38,8 +37,30 @@ char* error_text(ReadError error) {
     return block;
 }
 
-// The whole file into a new block of count bytes; 0 or the error.
-int read_whole(File file, unsigned char*& bytes, std::size_t& count) {
+// Turns the count bytes at the front of text into their 2 * count digits in
+// place, from the back, so that no byte is overwritten before it is read:
+// a piece [start, end) becomes [2 * start, 2 * end), which lies past the
+// piece itself once start >= end - start. Only the first few bytes need a
+// copy aside. Nothing is allocated.
+void expand_to_hex(char* text, std::size_t count) {
+    constexpr std::size_t kPiece = 64 * 1024;
+    constexpr std::size_t kCopied = 16;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    std::size_t end = count;
+    while (end > kCopied) {
+        const std::size_t half = end / 2;
+        const std::size_t start = end - (half < kPiece ? half : kPiece);
+        bytes2hex(bytes + start, end - start, text + 2 * start);
+        end = start;
+    }
+    unsigned char first[kCopied];
+    std::memcpy(first, bytes, end);
+    bytes2hex(first, end, text);
+}
+
+// The whole file as hex text in one new block: its bytes are read into the
+// block's front and expanded there. 0 or the error.
+int read_whole(File file, char*& text) {
     std::uint64_t size = 0;
     if (!platform::read_file_size(file, size)) {
         return kCannotSize;
@@ -47,16 +68,18 @@ int read_whole(File file, unsigned char*& bytes, std::size_t& count) {
     if (size >= kMaxSaveBytes) {
         return kNoMemoryForBytes;
     }
-    count = static_cast<std::size_t>(size);
-    bytes = static_cast<unsigned char*>(platform::allocate(count == 0 ? 1 : count));
-    if (bytes == nullptr) {
+    const auto count = static_cast<std::size_t>(size);
+    text = static_cast<char*>(platform::allocate(2 * count + 1));
+    if (text == nullptr) {
         return kNoMemoryForBytes;
     }
     std::size_t done = 0;
-    if (!platform::read_bytes(file, bytes, count, done) || done != count) {
-        platform::release(bytes);
+    if (!platform::read_bytes(file, text, count, done) || done != count) {
+        platform::release(text);
         return kShortRead;
     }
+    expand_to_hex(text, count);
+    text[2 * count] = 0;
     return 0;
 }
 
@@ -76,14 +99,8 @@ WIDESAVE_ENTRY char* WIDESAVE_CALL ReadSaveFile(int32_t slot) {
     if (file == kNoFile) {
         return error_text(kCannotOpen);
     }
-    unsigned char* bytes = nullptr;
-    std::size_t count = 0;
-    const int error = read_whole(file, bytes, count);
+    char* text = nullptr;
+    const int error = read_whole(file, text);
     platform::close_file(file);
-    if (error != 0) {
-        return error_text(static_cast<ReadError>(error));
-    }
-    char* text = bytes2hex(bytes, count);
-    platform::release(bytes);
-    return text != nullptr ? text : error_text(kNoMemoryForText);
+    return error == 0 ? text : error_text(static_cast<ReadError>(error));
 }

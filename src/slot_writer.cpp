@@ -70,8 +70,27 @@ std::int32_t put_in_place(Temporary& temporary, const char16_t* path, const char
     }
 }
 
-// Writes count bytes as the new content of the file named by target.
-std::int32_t store(const char16_t* target, const unsigned char* bytes, std::size_t count) {
+// Bytes decoded and written at a time: the write's only heap block,
+// however large the save.
+constexpr std::size_t kWritePiece = 128 * 1024;
+
+// Decodes the 2 * count digits of text piece by piece into the file.
+bool write_decoded(File file, const char* text, std::size_t count, unsigned char* piece) {
+    for (std::size_t at = 0; at < count; at += kWritePiece) {
+        const std::size_t size = count - at < kWritePiece ? count - at : kWritePiece;
+        std::size_t done = 0;
+        if (!hex2bytes(text + 2 * at, size, piece) ||
+            !platform::write_bytes(file, piece, size, done) || done != size) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Writes the count bytes that text encodes (already tested) as the new
+// content of the file named by target.
+std::int32_t store(const char16_t* target, const char* text, std::size_t count,
+                   unsigned char* piece) {
     if (platform::query_path(target).is_read_only) {
         return kCannotReplace;
     }
@@ -81,9 +100,8 @@ std::int32_t store(const char16_t* target, const unsigned char* bytes, std::size
     if (create_when_free(path, temporary) != TemporaryResult::created) {
         return kCannotReplace;
     }
-    std::size_t done = 0;
-    const bool written = platform::write_bytes(temporary.file, bytes, count, done) &&
-                         done == count && platform::flush_to_disk(temporary.file);
+    const bool written = write_decoded(temporary.file, text, count, piece) &&
+                         platform::flush_to_disk(temporary.file);
     const std::int32_t code = written ? put_in_place(temporary, path, target) : kWriteFailed;
     // After a replace whose flush failed the file is in place already.
     const bool in_place = code == kWritten || (written && code == kWriteFailed);
@@ -109,15 +127,20 @@ WIDESAVE_ENTRY int32_t WIDESAVE_CALL WriteSaveFile(int32_t slot, const char* tex
     if (code != kPathBuilt) {
         return code;
     }
-    // The whole text is measured, tested and decoded before any file is
-    // touched.
+    // The whole text is measured and tested before any file is touched.
     std::size_t length = 0;
-    const bool hex = measure_hex_text(text, length) && length % 2 == 0;
-    unsigned char* bytes = hex ? hex2bytes(text, length / 2) : nullptr;
-    if (bytes == nullptr) {
+    if (!measure_hex_text(text, length) || length % 2 != 0) {
         return kBadText;
     }
-    const std::int32_t stored = store(filename_buffer, bytes, length / 2);
-    platform::release(bytes);
+    const std::size_t count = length / 2;
+    auto* piece =
+        static_cast<unsigned char*>(platform::allocate(count == 0            ? 1
+                                                       : count < kWritePiece ? count
+                                                                             : kWritePiece));
+    if (piece == nullptr) {
+        return kBadText;
+    }
+    const std::int32_t stored = store(filename_buffer, text, count, piece);
+    platform::release(piece);
     return stored;
 }
