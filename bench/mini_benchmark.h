@@ -1,7 +1,7 @@
 // The part of Google Benchmark's interface the benchmarks use, for targets
 // that have no build of it (the 32-bit Windows one, run under Wine). It
 // times each case for at least min_time seconds, `repetitions` times, and
-// prints the medians as Google Benchmark's JSON does, so that one script
+// prints each repetition as Google Benchmark's JSON does, so that one script
 // reads both.
 #ifndef WIDESAVE_BENCH_MINI_BENCHMARK_H
 #define WIDESAVE_BENCH_MINI_BENCHMARK_H
@@ -121,18 +121,25 @@ inline std::size_t RunSpecifiedBenchmarks() {
                     }
                     const double grow = kMinSeconds * 1.4 / std::max(state.seconds(), 1e-9);
                     iterations = std::max<std::int64_t>(
-                        iterations + 1, static_cast<std::int64_t>(iterations * std::min(grow, 100.0)));
+                        iterations + 1,
+                        static_cast<std::int64_t>(iterations * std::min(grow, 100.0)));
                 }
             }
-            std::sort(times.begin(), times.end());
-            const double median = times.empty() ? 0 : times[times.size() / 2];
-            std::printf("%s    {\"name\": \"%s/%lld_median\", \"run_type\": \"aggregate\", "
-                        "\"aggregate_name\": \"median\", \"real_time\": %.6f, "
-                        "\"time_unit\": \"us\", \"bytes_per_second\": %.1f%s%s%s}",
-                        first ? "" : ",\n", benchmark.name.c_str(), static_cast<long long>(arg),
-                        median * 1e6, median > 0 ? static_cast<double>(bytes) / median : 0.0,
-                        error.empty() ? "" : ", \"error_message\": \"", error.c_str(),
-                        error.empty() ? "" : "\"");
+            // One row a repetition, as Google Benchmark's JSON has them.
+            if (times.empty()) {
+                times.push_back(0);
+            }
+            for (const double seconds : times) {
+                std::printf(
+                    "%s    {\"name\": \"%s/%lld\", \"run_type\": \"iteration\", "
+                    "\"real_time\": %.6f, \"time_unit\": \"us\", "
+                    "\"bytes_per_second\": %.1f%s%s%s}",
+                    first ? "" : ",\n", benchmark.name.c_str(), static_cast<long long>(arg),
+                    seconds * 1e6, seconds > 0 ? static_cast<double>(bytes) / seconds : 0.0,
+                    error.empty() ? "" : ", \"error_message\": \"", error.c_str(),
+                    error.empty() ? "" : "\"");
+                first = false;
+            }
             first = false;
         }
     }

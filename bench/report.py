@@ -21,33 +21,61 @@ SIZES = [4 << 10, 1 << 20, 16 << 20]
 FLOORS = {"WriteSaveFile": "WriteFloor", "ReadSaveFile": "ReadFloor"}
 
 
+def median(values):
+    values = sorted(values)
+    middle = len(values) // 2
+    return values[middle] if len(values) % 2 else (values[middle - 1] + values[middle]) / 2
+
+
 def medians(output):
-    """{(case, size): (microseconds, bytes per second, CPU microseconds or None)}."""
-    result = {}
+    """{(case, size): (microseconds, bytes per second, CPU microseconds or None)}: the median
+    over every repetition of every run of the case, wherever the ABBA order put it."""
+    samples = {}
     for row in json.loads(output)["benchmarks"]:
-        if row.get("aggregate_name") != "median" or "error_message" in row:
+        if row.get("run_type") != "iteration" or "error_message" in row:
             continue
         case, size = row["name"].split("/")[:2]
-        size = int(size.split("_")[0])
-        result[(case, size)] = (row["real_time"], row.get("bytes_per_second", 0.0), row.get("cpu_time"))
+        samples.setdefault((case, int(size)), []).append(row)
+    result = {}
+    for key, rows in samples.items():
+        cpu = [row["cpu_time"] for row in rows if "cpu_time" in row]
+        result[key] = (median([row["real_time"] for row in rows]),
+                       median([row.get("bytes_per_second", 0.0) for row in rows]),
+                       median(cpu) if cpu else None)
+    return result
+
+
+def peak_heap(command, env=None):
+    """{(export, size): bytes} from the benchmark's --peak-heap mode."""
+    out = subprocess.run(command, check=True, capture_output=True, text=True, env=env).stdout
+    result = {}
+    for line in out.splitlines():
+        _, export, size, peak = line.split()
+        result[(export, int(size))] = int(peak)
     return result
 
 
 def run_native(directory):
-    # Interleaved, so that no case always runs while the disk is busiest.
-    out = subprocess.run([NATIVE, "--benchmark_format=json", "--benchmark_enable_random_interleaving=true"],
-                         check=True, capture_output=True,
-                         text=True, env=dict(os.environ, WIDESAVE_BENCH_DIR=directory)).stdout
-    return medians(out)
+    env = dict(os.environ, WIDESAVE_BENCH_DIR=directory)
+    out = subprocess.run([NATIVE, "--benchmark_format=json"], check=True, capture_output=True,
+                         text=True, env=env).stdout
+    faults = os.path.join(os.path.dirname(NATIVE), "libwidesave_faults.so")
+    return medians(out), peak_heap([NATIVE, "--peak-heap=" + faults], env)
 
 
 def run_win32(directory):
-    prefix = os.path.join(TOP, "build", "win32", "wineprefix")
-    env = dict(os.environ, LC_ALL="C.UTF-8", WINEPREFIX=prefix, WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=",
-               WIDESAVE_BENCH_DIR="Z:" + directory.replace("/", "\\"))
+    env = wine_environment(os.path.join(TOP, "build", "win32"))
+    env["WIDESAVE_BENCH_DIR"] = "Z:" + directory.replace("/", "\\")
     out = subprocess.run(["wine", WIN32], check=True, capture_output=True, text=True, env=env).stdout
-    return medians(out)
+    return medians(out), peak_heap(["wine", WIN32, "--peak-heap=widesave_faults.dll"], env)
+
+
+def wine_environment(build):
+    """The environment scripts/lib/wine_environment.sh sets, read from it."""
+    out = subprocess.run(["bash", "-c", 'source "$0" && wine_environment "$1" && env -0',
+                          os.path.join(TOP, "scripts", "lib", "wine_environment.sh"), build],
+                         check=True, capture_output=True, text=True).stdout
+    return dict(item.split("=", 1) for item in out.split("\0") if "=" in item)
 
 
 def cpython(directory):
@@ -65,10 +93,11 @@ def cpython(directory):
     return result
 
 
-def table(title, results, python):
+def table(title, measured, python):
+    results, peaks = measured
     print("\n" + title)
-    print("%-14s %10s %12s %12s %10s %12s %10s" % ("case", "save", "time", "hex GB/s", "/ floor",
-                                                  "CPU / floor", "x CPython"))
+    print("%-14s %10s %12s %12s %10s %12s %10s %12s" % ("case", "save", "time", "hex GB/s", "/ floor",
+                                                       "CPU / floor", "x CPython", "peak heap"))
     for case in ("Decode", "Encode", "WriteSaveFile", "WriteFloor", "ReadSaveFile", "ReadFloor"):
         for size in SIZES:
             if (case, size) not in results:
@@ -83,8 +112,9 @@ def table(title, results, python):
             if python and (case, size) in python:
                 vs_python = "%.1f" % (python[(case, size)] * 1e6 / micros)
             label = "%d KiB" % (size >> 10) if size < (1 << 20) else "%d MiB" % (size >> 20)
-            print("%-14s %10s %10.1f us %12.2f %10s %12s %10s" % (case, label, micros, rate / 1e9, ratio,
-                                                               cpu_ratio, vs_python))
+            peak = "%d KiB" % (peaks[(case, size)] >> 10) if (case, size) in peaks else ""
+            print("%-14s %10s %10.1f us %12.2f %10s %12s %10s %12s" % (case, label, micros, rate / 1e9,
+                                                                    ratio, cpu_ratio, vs_python, peak))
     print("per-call overhead at 4 KiB: write %.1f us, read %.1f us over the floor" % (
         results[("WriteSaveFile", SIZES[0])][0] - results[("WriteFloor", SIZES[0])][0],
         results[("ReadSaveFile", SIZES[0])][0] - results[("ReadFloor", SIZES[0])][0]))

@@ -14,7 +14,10 @@ set(WIDESAVE_SRC ${CMAKE_CURRENT_LIST_DIR}/../src)
 set(WIDESAVE_FAULTS_DIR ${CMAKE_CURRENT_LIST_DIR}/../tests/faults)
 set(WIDESAVE_CORE_SOURCES
     ${WIDESAVE_SRC}/hex_codec.cpp
-    ${WIDESAVE_SRC}/hex_codec_avx2.cpp
+    ${WIDESAVE_SRC}/hex_kernel_avx2.cpp
+    ${WIDESAVE_SRC}/hex_kernel_neon.cpp
+    ${WIDESAVE_SRC}/hex_kernel_portable.cpp
+    ${WIDESAVE_SRC}/hex_kernel_sse2.cpp
     ${WIDESAVE_SRC}/module_state.cpp
     ${WIDESAVE_SRC}/save_directory.cpp
     ${WIDESAVE_SRC}/save_path.cpp
@@ -104,8 +107,9 @@ endfunction()
 function(widesave_add_internals name)
   set(platform ${WIDESAVE_PLATFORM_SOURCES})
   list(FILTER platform EXCLUDE REGEX dll_entry)
-  add_library(${name} STATIC ${WIDESAVE_SRC}/hex_codec.cpp ${WIDESAVE_SRC}/hex_codec_avx2.cpp
-              ${WIDESAVE_SRC}/system_call_hooks.cpp ${platform})
+  add_library(${name} STATIC ${WIDESAVE_SRC}/hex_codec.cpp ${WIDESAVE_SRC}/hex_kernel_avx2.cpp
+              ${WIDESAVE_SRC}/hex_kernel_neon.cpp ${WIDESAVE_SRC}/hex_kernel_portable.cpp
+              ${WIDESAVE_SRC}/hex_kernel_sse2.cpp ${WIDESAVE_SRC}/system_call_hooks.cpp ${platform})
   target_include_directories(${name} PUBLIC ${WIDESAVE_SRC} ${WIDESAVE_SRC}/../include)
   target_compile_options(${name} PRIVATE ${WIDESAVE_WARNINGS} ${WIDESAVE_ARCH_FLAGS})
 endfunction()

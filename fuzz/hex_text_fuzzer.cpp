@@ -38,11 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t length = 0;
     const bool measured = widesave::measure_hex_text(input.c_str(), length);
     if (measured && length != text.size()) abort();
-    const widesave::HexKernel* kernels = nullptr;
+    const widesave::HexKernel* const* kernels = nullptr;
     const std::size_t kernel_count = widesave::hex_kernels(&kernels);
     for (std::size_t k = 0; k < kernel_count; ++k) {
         std::size_t kernel_length = 0;
-        if (kernels[k].measure(input.c_str(), kernel_length) != measured) abort();
+        if (kernels[k]->measure(input.c_str(), kernel_length) != measured) abort();
         if (measured && kernel_length != length) abort();
     }
 
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string out(expected.size() + 1, '\0');
         for (std::size_t k = 0; k < kernel_count; ++k) {
             auto* target = reinterpret_cast<unsigned char*>(out.data());
-            if (!kernels[k].decode(text.data(), expected.size(), target)) abort();
+            if (!kernels[k]->decode(text.data(), expected.size(), target)) abort();
             if (out.compare(0, expected.size(), expected) != 0) abort();
         }
     }

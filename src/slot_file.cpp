@@ -28,14 +28,14 @@ SlotProbe probe_slot(std::int32_t slot) {
     for (std::int32_t i = 0; i < letters; ++i) {
         const std::int32_t code = MakeSaveFileName(slot, i);
         if (code != kPathBuilt) {
-            return SlotProbe{kNoSaveFile, code};
+            return SlotProbe{kNoSaveFile, code, false};
         }
-        const PathKind kind = platform::query_path(filename_buffer).kind;
-        if (kind == PathKind::file || kind == PathKind::unusable) {
-            return SlotProbe{i, kPathBuilt};
+        const PathInfo info = platform::query_path(filename_buffer);
+        if (info.kind == PathKind::file || info.kind == PathKind::unusable) {
+            return SlotProbe{i, kPathBuilt, info.is_read_only};
         }
     }
-    return SlotProbe{kNoSaveFile, kPathBuilt};
+    return SlotProbe{kNoSaveFile, kPathBuilt, false};
 }
 
 }  // namespace widesave

@@ -20,6 +20,7 @@ std::int32_t MakeSaveFileName(std::int32_t slot, std::int32_t letter);
 struct SlotProbe {
     std::int32_t index;       // letter index of the entry found, or kNoSaveFile
     std::int32_t build_code;  // non-zero: a name could not be built
+    bool is_read_only;        // the entry found is marked read-only
 };
 
 // Tries the letters in order of preference and stops at the first entry

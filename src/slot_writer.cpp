@@ -72,7 +72,7 @@ std::int32_t put_in_place(Temporary& temporary, const char16_t* path, const char
 
 // Bytes decoded and written at a time: the write's only heap block,
 // however large the save.
-constexpr std::size_t kWritePiece = 128 * 1024;
+constexpr std::size_t kWritePiece = 256 * 1024;
 
 // Decodes the 2 * count digits of text piece by piece into the file.
 bool write_decoded(File file, const char* text, std::size_t count, unsigned char* piece) {
@@ -91,9 +91,6 @@ bool write_decoded(File file, const char* text, std::size_t count, unsigned char
 // content of the file named by target.
 std::int32_t store(const char16_t* target, const char* text, std::size_t count,
                    unsigned char* piece) {
-    if (platform::query_path(target).is_read_only) {
-        return kCannotReplace;
-    }
     char16_t path[kPathCapacity];
     temporary_name(target, path);
     Temporary temporary{kNoFile, kNoFile};
@@ -131,6 +128,11 @@ WIDESAVE_ENTRY int32_t WIDESAVE_CALL WriteSaveFile(int32_t slot, const char* tex
     std::size_t length = 0;
     if (!measure_hex_text(text, length) || length % 2 != 0) {
         return kBadText;
+    }
+    // The probe has just looked at the file a write replaces: the entry
+    // found, when it is under the letter written.
+    if (letter == probe.index && probe.is_read_only) {
+        return kCannotReplace;
     }
     const std::size_t count = length / 2;
     auto* piece =

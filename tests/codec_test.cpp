@@ -51,9 +51,13 @@ TEST(HexCodec, KnownBytes) {
 }
 
 std::vector<HexKernel> all_kernels() {
-    const HexKernel* kernels = nullptr;
+    const HexKernel* const* kernels = nullptr;
     const std::size_t count = hex_kernels(&kernels);
-    return std::vector<HexKernel>(kernels, kernels + count);
+    std::vector<HexKernel> all;
+    for (std::size_t i = 0; i < count; ++i) {
+        all.push_back(*kernels[i]);
+    }
+    return all;
 }
 
 std::vector<HexKernel> fast_kernels() {
@@ -71,7 +75,7 @@ TEST(HexCodec, FastKernelsMatchThePortableOnes) {
             const std::string data = random_bytes(length, generator);
             std::string fast(2 * length, '?'), portable(2 * length, '?');
             kernel.encode(bytes_of(data), length, fast.data());
-            hex_encode_portable(bytes_of(data), length, portable.data());
+            kHexPortable.encode(bytes_of(data), length, portable.data());
             ASSERT_EQ(fast, portable);
 
             std::string lower = fast;
@@ -80,7 +84,7 @@ TEST(HexCodec, FastKernelsMatchThePortableOnes) {
             for (const std::string* text : {&fast, &lower}) {
                 std::vector<unsigned char> a(length + 1), b(length + 1);
                 ASSERT_TRUE(kernel.decode(text->data(), length, a.data()));
-                ASSERT_TRUE(hex_decode_portable(text->data(), length, b.data()));
+                ASSERT_TRUE(kHexPortable.decode(text->data(), length, b.data()));
                 ASSERT_EQ(std::string(a.begin(), a.begin() + length), data);
                 ASSERT_EQ(a, b);
             }
@@ -93,8 +97,7 @@ TEST(HexCodec, FastKernelsMatchThePortableOnes) {
 TEST(HexCodec, MeasuringStopsExactlyAtTheTerminator) {
     std::mt19937 generator(3);
     std::vector<char> buffer(2 * 300 + 96);
-    const HexKernel* kernels = nullptr;
-    const std::size_t count = hex_kernels(&kernels);
+    const std::vector<HexKernel> kernels = all_kernels();
     for (std::size_t shift = 0; shift < 32; ++shift) {
         for (std::size_t length = 0; length <= 2 * 300; length += 1 + length / 16) {
             char* text = buffer.data() + shift;
@@ -103,11 +106,11 @@ TEST(HexCodec, MeasuringStopsExactlyAtTheTerminator) {
             }
             text[length] = 0;
             text[length + 1] = 'G';
-            for (std::size_t k = 0; k < count; ++k) {
+            for (const HexKernel& kernel : kernels) {
                 std::size_t measured = 0;
-                ASSERT_TRUE(kernels[k].measure(text, measured))
-                    << kernels[k].name << " shift " << shift << " length " << length;
-                ASSERT_EQ(measured, length) << kernels[k].name;
+                ASSERT_TRUE(kernel.measure(text, measured))
+                    << kernel.name << " shift " << shift << " length " << length;
+                ASSERT_EQ(measured, length) << kernel.name;
             }
             std::size_t measured = 0;
             ASSERT_TRUE(measure_hex_text(text, measured));
@@ -139,7 +142,7 @@ TEST(HexCodec, EveryKernelRefusesANonDigitAnywhere) {
                         << kernel.name << " length " << length << " position " << p << " char "
                         << int(c);
                 }
-                ASSERT_FALSE(hex_decode_portable(bad.data(), length, out.data()));
+                ASSERT_FALSE(kHexPortable.decode(bad.data(), length, out.data()));
                 // A NUL is where measuring ends: the text is then shorter.
                 for (const HexKernel& kernel : all_kernels()) {
                     std::size_t measured = 0;

@@ -1,15 +1,13 @@
 // 32-byte hex kernels for processors with AVX2, chosen at run time. Only
 // these functions are compiled for AVX2 (by attribute, not by flag), so no
 // AVX2 code can reach a processor without it.
-#include "hex_codec_avx2.h"
+#include "hex_codec.h"
 
 #if defined(WIDESAVE_HEX_AVX2)
 
 #include <immintrin.h>
 
 #include <cstdint>
-
-#include "hex_codec.h"
 
 #define WIDESAVE_AVX2 __attribute__((target("avx2")))
 
@@ -40,9 +38,7 @@ WIDESAVE_AVX2 inline __m256i ascii_digits(__m256i values) {
                            _mm256_and_si256(above_nine, _mm256_set1_epi8('A' - '0' - 10)));
 }
 
-}  // namespace
-
-WIDESAVE_AVX2 bool hex_decode_avx2(const char* text, std::size_t count, unsigned char* out) {
+WIDESAVE_AVX2 bool decode(const char* text, std::size_t count, unsigned char* out) {
     __m256i valid = _mm256_set1_epi8(-1);
     std::size_t i = 0;
     for (; i + 32 <= count; i += 32) {
@@ -54,11 +50,11 @@ WIDESAVE_AVX2 bool hex_decode_avx2(const char* text, std::size_t count, unsigned
         const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), 0xD8);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), packed);
     }
-    const bool tail_valid = hex_decode_portable(text + 2 * i, count - i, out + i);
+    const bool tail_valid = kHexPortable.decode(text + 2 * i, count - i, out + i);
     return tail_valid && _mm256_movemask_epi8(valid) == -1;
 }
 
-WIDESAVE_AVX2 void hex_encode_avx2(const unsigned char* data, std::size_t length, char* out) {
+WIDESAVE_AVX2 void encode(const unsigned char* data, std::size_t length, char* out) {
     const __m256i low_nibble = _mm256_set1_epi8(0x0F);
     std::size_t i = 0;
     for (; i + 32 <= length; i += 32) {
@@ -74,13 +70,13 @@ WIDESAVE_AVX2 void hex_encode_avx2(const unsigned char* data, std::size_t length
         _mm256_storeu_si256(dest, _mm256_permute2x128_si256(lanes_low, lanes_high, 0x20));
         _mm256_storeu_si256(dest + 1, _mm256_permute2x128_si256(lanes_low, lanes_high, 0x31));
     }
-    hex_encode_portable(data + i, length - i, out + 2 * i);
+    kHexPortable.encode(data + i, length - i, out + 2 * i);
 }
 
 // As the SSE2 measure: aligned 32-byte loads stay within one page, so the
 // vector holding the terminator can be read whole.
-WIDESAVE_AVX2 __attribute__((no_sanitize_address)) bool measure_hex_text_avx2(const char* text,
-                                                                              std::size_t& length) {
+WIDESAVE_AVX2 __attribute__((no_sanitize_address)) bool measure(const char* text,
+                                                                std::size_t& length) {
     const auto address = reinterpret_cast<std::uintptr_t>(text);
     const auto* block = reinterpret_cast<const __m256i*>(  // NOLINT(performance-no-int-to-ptr)
         address & ~std::uintptr_t{31});
@@ -110,6 +106,10 @@ WIDESAVE_AVX2 __attribute__((no_sanitize_address)) bool measure_hex_text_avx2(co
         }
     }
 }
+
+}  // namespace
+
+const HexKernel kHexAvx2 = {"avx2", decode, encode, measure};
 
 bool cpu_has_avx2() {
     // Asked once; the answer includes whether the OS saves the AVX state.
