@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -96,7 +98,20 @@ inline Benchmark* RegisterBenchmark(const char* name, void (*function)(State&)) 
     return &registry().back();
 }
 
-inline void Initialize(int*, char**) {}
+// Which cases run: --benchmark_filter=REGEX on "name/arg/", as Google
+// Benchmark reads it.
+inline std::string& filter() {
+    static std::string pattern = ".";
+    return pattern;
+}
+
+inline void Initialize(int* argc, char** argv) {
+    for (int i = 1; i < *argc; ++i) {
+        if (std::strncmp(argv[i], "--benchmark_filter=", 19) == 0) {
+            filter() = argv[i] + 19;
+        }
+    }
+}
 inline void Shutdown() {}
 
 inline std::size_t RunSpecifiedBenchmarks() {
@@ -105,6 +120,9 @@ inline std::size_t RunSpecifiedBenchmarks() {
     bool first = true;
     for (const Benchmark& benchmark : registry()) {
         for (const std::int64_t arg : benchmark.args) {
+            if (!std::regex_search(benchmark.name + "/" + std::to_string(arg) + "/", std::regex(filter()))) {
+                continue;
+            }
             std::int64_t iterations = 1;
             std::vector<double> times;
             std::int64_t bytes = 0;

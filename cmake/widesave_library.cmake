@@ -88,12 +88,20 @@ function(widesave_add_library name)
     # entry point is ours alone; the runtime is linked in statically.
     target_sources(${name} PRIVATE ${def_file} ${WIDESAVE_SRC}/widesave.rc)
     target_include_directories(${name} PRIVATE ${CMAKE_BINARY_DIR}/generated)
+    # The entry symbol as the architecture decorates it.
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+      set(entry _widesave_dll_entry@12)
+    else()
+      set(entry widesave_dll_entry)
+    endif()
     target_link_options(${name} PRIVATE
-        -nostartfiles -Wl,--entry=_widesave_dll_entry@12
+        -nostartfiles -Wl,--entry=${entry}
         -Wl,--no-undefined -Wl,--enable-stdcall-fixup)
   else()
     set_target_properties(${name} PROPERTIES
         PREFIX "lib"
+        VERSION ${PROJECT_VERSION}
+        SOVERSION ${PROJECT_VERSION_MAJOR}
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON
         LINK_DEPENDS ${map_file})

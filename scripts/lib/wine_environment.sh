@@ -6,6 +6,6 @@ export LC_ALL=C.UTF-8
 # wine_environment BUILD_DIR: a Wine prefix of the build's own, so nothing
 # touches the user's, created on first use.
 wine_environment() {
-    export WINEPREFIX=$1/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+    export WINEPREFIX=$(cd "$1" && pwd)/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
     [ -d "$WINEPREFIX" ] || wine wineboot --init >/dev/null 2>&1
 }
