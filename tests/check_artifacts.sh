@@ -30,17 +30,20 @@ dll)
     compare "exports by ordinal" "$expected" "$actual"
     # The entry point is ours, not MinGW's start-up code.
     start=$("$tool" -f "$file" | sed -n 's/^start address 0x0*//p')
-    entry=$("${tool%objdump}nm" "$file" | awk '$3 == "_widesave_dll_entry@12" { sub(/^0*/, "", $1); print $1 }')
+    entry=$("${tool%objdump}nm" "$file" |
+        awk '$3 == "_widesave_dll_entry@12" || $3 == "widesave_dll_entry" { sub(/^0*/, "", $1); print $1 }')
     compare "entry point" "$entry" "$start"
-    # Each export realigns the stack before anything else, for callers whose
-    # stack is only 4-byte aligned.
-    code=$("$tool" -d "$file")
-    unaligned=$(awk '{ print $2 }' <<<"$expected" | while read -r name; do
-        awk -v f="<_$name>:" -v name="$name" '$2 == f { on = 1; n = 0; next }
-            on { if ($0 ~ /and +\$0xfffffff0,%esp/) { found = 1; exit } if (++n >= 8) exit }
-            END { if (!found) print name }' <<<"$code"
-    done)
-    compare "exports that do not realign the stack" "" "$unaligned"
+    if "$tool" -f "$file" | grep -q "pei-i386"; then
+        # Each export realigns the stack before anything else, for callers
+        # whose stack is only 4-byte aligned (x86-64 callers keep 16 bytes).
+        code=$("$tool" -d "$file")
+        unaligned=$(awk '{ print $2 }' <<<"$expected" | while read -r name; do
+            awk -v f="<_$name>:" -v name="$name" '$2 == f { on = 1; n = 0; next }
+                on { if ($0 ~ /and +\$0xfffffff0,%esp/) { found = 1; exit } if (++n >= 8) exit }
+                END { if (!found) print name }' <<<"$code"
+        done)
+        compare "exports that do not realign the stack" "" "$unaligned"
+    fi
     imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump" | sort -f)
     compare "imported DLLs" "$(printf 'KERNEL32.dll\nmsvcrt.dll')" "$imports"
     ;;

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # The widesave tool's commands, messages and exit statuses, run as a user
 # runs them.
-#   cli_test.sh TOOL            natively, in a scratch base folder
-#   cli_test.sh TOOL.exe wine   under Wine, in the prefix's own LOCALAPPDATA
+#   cli_test.sh TOOL                natively, in a scratch base folder
+#   cli_test.sh TOOL EMULATOR...    the same through an emulator (qemu-user)
+#   cli_test.sh TOOL.exe wine       under Wine, in the prefix's own LOCALAPPDATA
 set -uo pipefail
 # Wine turns the command line into UTF-16 by the locale.
 export LC_ALL=C.UTF-8
-tool=$1 runner=${2:-}
+tool=$1
+shift
+emulator=("$@")
+runner=${1:-}
 scratch=$(mktemp -d /tmp/widesave-cli-XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
 passed=0 failed=0
@@ -26,8 +30,8 @@ else
     native_path() { printf '%s' "$1"; }
     mkdir -p "$scratch/base"
     save_dir="$scratch/base/$subdir"
-    ws() { env LOCALAPPDATA="$scratch/base" "$tool" "$@"; }
-    ws_without_base() { env -u LOCALAPPDATA -u APPDATA -u XDG_DATA_HOME -u HOME "$tool" "$@"; }
+    ws() { env LOCALAPPDATA="$scratch/base" "${emulator[@]}" "$tool" "$@"; }
+    ws_without_base() { env -u LOCALAPPDATA -u APPDATA -u XDG_DATA_HOME -u HOME "${emulator[@]}" "$tool" "$@"; }
 fi
 
 # check WHAT EXPECTED_STATUS STDERR_PATTERN -- COMMAND...

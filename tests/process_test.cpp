@@ -2,6 +2,7 @@
 // system calls in turn: the host program (widesave_host) loads the library
 // as a game does, natively and as a Windows program under Wine.
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -25,9 +26,19 @@ const char* const kHostProgram = "/widesave_host";
 
 class Processes : public SlotTest {
 protected:
+    // The host program's command line, through the emulator the tests run
+    // under when there is one (WIDESAVE_HOST_EMULATOR, words split on spaces).
     std::vector<std::string> host(const char* library, std::vector<std::string> arguments) const {
-        std::vector<std::string> command{testsys::program_directory() + kHostProgram, library,
-                                         "slots"};
+        std::vector<std::string> command;
+        const char* emulator = std::getenv("WIDESAVE_HOST_EMULATOR");
+        std::istringstream words(emulator != nullptr ? emulator : "");
+        for (std::string word; words >> word;) {
+            command.push_back(word);
+        }
+        if (!command.empty() && command[0].find('/') == std::string::npos) {
+            command[0] = "/usr/bin/" + command[0];  // spawned without a search of PATH
+        }
+        command.insert(command.end(), {testsys::program_directory() + kHostProgram, library, "slots"});
         command.insert(command.end(), arguments.begin(), arguments.end());
         return command;
     }
