@@ -17,7 +17,7 @@ subdir="package host $$"
 export_names=$(awk '/@[0-9]+/ { print $1 }' "$source/src/widesave.def" | sort | tr '\n' ' ')
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-cmake -S "$source/tests/package_host" -B "$scratch/host" -DCMAKE_PREFIX_PATH="$prefix" \
+cmake -S "$source/docs/examples/cmake_host" -B "$scratch/host" -DCMAKE_PREFIX_PATH="$prefix" \
     ${toolchain:+-DCMAKE_TOOLCHAIN_FILE="$toolchain"} >/dev/null
 cmake --build "$scratch/host" >/dev/null
 libdir=$(ls -d "$prefix"/lib*)
@@ -52,7 +52,7 @@ if [[ "$toolchain" != *mingw* ]]; then
     [ -n "$toolchain" ] && exit 0
     echo "ok   SONAME $soname"
     flags=$(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags --libs widesave)
-    cc "$source/tests/package_host/main.c" $flags -Wl,-rpath,"$libdir" -o "$scratch/pc_host"
+    cc "$source/docs/examples/cmake_host/main.c" $flags -Wl,-rpath,"$libdir" -o "$scratch/pc_host"
     LOCALAPPDATA="$scratch/base" "$scratch/pc_host" "$subdir pc"
     echo "ok   pkg-config host"
     # A distribution's build: no tests (so none of their tools), prefix /usr,
@@ -70,7 +70,7 @@ if [[ "$toolchain" != *mingw* ]]; then
     [ "$(realpath -m $got | tr '\n' ' ')" = "$(realpath -m $want | tr '\n' ' ')" ] ||
         { echo "FAIL multiarch pkg-config gives $got"; exit 1; }
     echo "ok   pkg-config paths for prefix /usr, libdir lib/$multiarch"
-    LOCALAPPDATA="$scratch/base" python3 "$source/docs/examples/host.py" "$libdir/libwidesave.so" "$subdir py"
+    LOCALAPPDATA="$scratch/base" python3 "$source/docs/examples/python_host.py" "$libdir/libwidesave.so" "$subdir py"
     echo "ok   Python ctypes host"
     exit 0
 fi
@@ -98,7 +98,7 @@ if grep -a -q "$build\|$prefix\|$source" "$prefix/lib/widesave.lib"; then
     exit 1
 fi
 echo "ok   widesave.lib holds no build path"
-bash "$source/tests/msvc_host/build_and_run.sh" "$prefix" "$arch" "$scratch/msvc"
+bash "$source/docs/examples/msvc_host/build_and_run.sh" "$prefix" "$arch" "$scratch/msvc"
 rm -rf "$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Local)/msvc host"
 echo "ok   MSVC host (clang, lld-link with its defaults) against the installed widesave.lib"
 strings -el "$prefix/bin/widesave.dll" | grep -q -x "ProductName" ||

@@ -4,6 +4,7 @@
 #include <windows.h>
 #else
 #include <pthread.h>
+#include <unistd.h>
 #endif
 
 #include <cstdint>
@@ -77,11 +78,18 @@ void* thread_body(void* argument) {
     run_calls(*static_cast<CallsInThread*>(argument));
     return nullptr;
 }
+// 64 KiB, or the least the system allows where that is more (aarch64 with
+// 64 KiB pages asks for 128 KiB).
+std::size_t smallest_stack() {
+    const long least = sysconf(_SC_THREAD_STACK_MIN);
+    return least > static_cast<long>(kThreadStack) ? static_cast<std::size_t>(least) : kThreadStack;
+}
+
 bool run_in_small_thread(CallsInThread& run) {
     pthread_attr_t attributes;
     pthread_t thread;
     const bool started = pthread_attr_init(&attributes) == 0 &&
-                         pthread_attr_setstacksize(&attributes, kThreadStack) == 0 &&
+                         pthread_attr_setstacksize(&attributes, smallest_stack()) == 0 &&
                          pthread_create(&thread, &attributes, thread_body, &run) == 0;
     pthread_attr_destroy(&attributes);
     return started && pthread_join(thread, nullptr) == 0;

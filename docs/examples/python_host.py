@@ -3,7 +3,7 @@
 and result kinds declared, and the returned text freed with the C runtime's
 free, as the calling guide says.
 
-    python3 host.py LIBRARY [SUBDIRECTORY]
+    python3 python_host.py LIBRARY [SUBDIRECTORY]
 """
 import ctypes
 import ctypes.util

@@ -15,7 +15,13 @@ esac
 tool() { command -v "$1" || command -v "$1-14"; }
 mkdir -p "$scratch"
 for dll in kernel32 msvcrt; do
-    "$(tool llvm-dlltool)" -m "$machine" -k -d "$here/$dll.def" -l "$scratch/$dll.lib"
+    # x86-64 decorates no names; i386 stdcall ones carry their argument bytes.
+    if [ "$arch" = x86_64 ]; then
+        sed 's/@[0-9]*$//' "$here/$dll.def" >"$scratch/$dll.def"
+    else
+        cp "$here/$dll.def" "$scratch/$dll.def"
+    fi
+    "$(tool llvm-dlltool)" -m "$machine" -k -d "$scratch/$dll.def" -l "$scratch/$dll.lib"
 done
 clang --target="$target" -ffreestanding -fno-stack-protector -O1 -c "$here/main.c" \
     -I"$prefix/include" -o "$scratch/main.obj"
