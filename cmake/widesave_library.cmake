@@ -12,19 +12,26 @@ endif()
 
 set(WIDESAVE_SRC ${CMAKE_CURRENT_LIST_DIR}/../src)
 set(WIDESAVE_FAULTS_DIR ${CMAKE_CURRENT_LIST_DIR}/../tests/faults)
-set(WIDESAVE_CORE_SOURCES
+# The save location: module state, path building, slot names and the probe.
+# The tool compiles these too, so that it names exactly the library's files.
+set(WIDESAVE_PATH_SOURCES
+    ${WIDESAVE_SRC}/module_state.cpp
+    ${WIDESAVE_SRC}/save_path.cpp
+    ${WIDESAVE_SRC}/slot_file.cpp
+    ${WIDESAVE_SRC}/utf16_text.cpp)
+set(WIDESAVE_CODEC_SOURCES
     ${WIDESAVE_SRC}/hex_codec.cpp
     ${WIDESAVE_SRC}/hex_kernel_avx2.cpp
     ${WIDESAVE_SRC}/hex_kernel_neon.cpp
     ${WIDESAVE_SRC}/hex_kernel_portable.cpp
-    ${WIDESAVE_SRC}/hex_kernel_sse2.cpp
-    ${WIDESAVE_SRC}/module_state.cpp
+    ${WIDESAVE_SRC}/hex_kernel_sse2.cpp)
+set(WIDESAVE_CORE_SOURCES
+    ${WIDESAVE_PATH_SOURCES}
+    ${WIDESAVE_CODEC_SOURCES}
     ${WIDESAVE_SRC}/save_directory.cpp
-    ${WIDESAVE_SRC}/save_path.cpp
-    ${WIDESAVE_SRC}/slot_file.cpp
+    ${WIDESAVE_SRC}/save_file_exist.cpp
     ${WIDESAVE_SRC}/slot_reader.cpp
-    ${WIDESAVE_SRC}/slot_writer.cpp
-    ${WIDESAVE_SRC}/utf16_text.cpp)
+    ${WIDESAVE_SRC}/slot_writer.cpp)
 
 if(WIN32)
   set(WIDESAVE_PLATFORM_SOURCES ${WIDESAVE_SRC}/platform_win32.cpp ${WIDESAVE_SRC}/dll_entry.cpp)
@@ -110,14 +117,18 @@ function(widesave_add_library name)
   endif()
 endfunction()
 
-# The hex kernels and the platform layer as a static library, for the tests
-# and benchmarks that call them directly.
-function(widesave_add_internals name)
+# Static libraries of the library's own code, for the programs that call
+# it directly: the codec alone (its test, the benchmark), and the save
+# location with the platform layer (the tool, the benchmark's floors).
+function(widesave_add_internals)
+  add_library(widesave_codec STATIC ${WIDESAVE_CODEC_SOURCES})
+  target_include_directories(widesave_codec PUBLIC ${WIDESAVE_SRC} ${WIDESAVE_SRC}/../include)
+  target_compile_options(widesave_codec PRIVATE ${WIDESAVE_WARNINGS} ${WIDESAVE_ARCH_FLAGS})
+
   set(platform ${WIDESAVE_PLATFORM_SOURCES})
   list(FILTER platform EXCLUDE REGEX dll_entry)
-  add_library(${name} STATIC ${WIDESAVE_SRC}/hex_codec.cpp ${WIDESAVE_SRC}/hex_kernel_avx2.cpp
-              ${WIDESAVE_SRC}/hex_kernel_neon.cpp ${WIDESAVE_SRC}/hex_kernel_portable.cpp
-              ${WIDESAVE_SRC}/hex_kernel_sse2.cpp ${WIDESAVE_SRC}/system_call_hooks.cpp ${platform})
-  target_include_directories(${name} PUBLIC ${WIDESAVE_SRC} ${WIDESAVE_SRC}/../include)
-  target_compile_options(${name} PRIVATE ${WIDESAVE_WARNINGS} ${WIDESAVE_ARCH_FLAGS})
+  add_library(widesave_paths STATIC ${WIDESAVE_PATH_SOURCES} ${platform}
+              ${WIDESAVE_SRC}/system_call_hooks.cpp)
+  target_include_directories(widesave_paths PUBLIC ${WIDESAVE_SRC} ${WIDESAVE_SRC}/../include)
+  target_compile_options(widesave_paths PRIVATE ${WIDESAVE_WARNINGS} ${WIDESAVE_ARCH_FLAGS})
 endfunction()

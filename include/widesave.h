@@ -32,6 +32,41 @@
 #endif
 #endif
 
+/*
+ * Result codes, one set per function. The values are fixed.
+ */
+
+/* SetSaveSubdirectory */
+#define WIDESAVE_SUBDIR_SET 0      /* the name is in force */
+#define WIDESAVE_SUBDIR_TOO_LONG 1 /* longer than 130 bytes; the previous name stays */
+#define WIDESAVE_SUBDIR_NOT_UTF8 2 /* not valid UTF-8, or null; the previous name stays */
+
+/* MakeSaveDirectory, and codes 1 to 4 of WriteSaveFile: building a path */
+#define WIDESAVE_OK 0                   /* done */
+#define WIDESAVE_NO_BASE_FOLDER 1       /* no base folder variable has a value */
+#define WIDESAVE_BASE_FOLDER_TOO_LONG 2 /* longer than 259 UTF-16 units (POSIX: or not UTF-8) */
+#define WIDESAVE_PATH_TOO_LONG 3        /* base + subdirectory + margin over 260 units */
+#define WIDESAVE_PATH_DOES_NOT_FIT 4    /* the formatted path does not fit 260 units */
+#define WIDESAVE_DIRECTORY_NOT_MADE 5   /* MakeSaveDirectory: cannot be created or used */
+
+/* SaveFileExist */
+#define WIDESAVE_FILE_V 0        /* the slot's file is Save<slot>.rvdata */
+#define WIDESAVE_FILE_X 1        /* the slot's file is Save<slot>.rxdata */
+#define WIDESAVE_NO_SAVE_FILE -1 /* neither, or the name cannot be built */
+
+/* WriteSaveFile (1 to 4: a path cannot be built, as above) */
+#define WIDESAVE_WRITE_BAD_TEXT 5      /* not hex text, null, or no memory */
+#define WIDESAVE_WRITE_CANNOT_REPLACE 6 /* cannot create or replace the file */
+#define WIDESAVE_WRITE_FAILED 7        /* the write or a flush to disk failed */
+
+/* ReadSaveFile: an error text is this prefix and one of these digits */
+#define WIDESAVE_READ_ERROR_PREFIX "Error: "
+#define WIDESAVE_READ_NO_SAVE 1      /* no file, or its name cannot be built */
+#define WIDESAVE_READ_CANNOT_OPEN 2  /* cannot open it */
+#define WIDESAVE_READ_CANNOT_SIZE 3  /* cannot take its size */
+#define WIDESAVE_READ_NO_MEMORY 4    /* no memory for it, or 1 GiB or larger */
+#define WIDESAVE_READ_FAILED 5       /* the read failed or came short */
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -66,8 +101,8 @@ WIDESAVE_API int32_t WIDESAVE_CALL SaveFileExist(int32_t slot);
 /*
  * The slot's file whole, as upper-case hex text (two digits a byte), or an
  * error text "Error: N": 1 no save; 2 cannot open; 3 cannot take its size;
- * 4 no memory for its bytes, or 1 GiB or larger; 5 the read failed or came
- * short; 6 no memory for the text. The text is a new malloc block that
+ * 4 no memory for it (one block of 2n + 1 bytes), or 1 GiB or larger; 5
+ * the read failed or came short. The text is a new malloc block that
  * belongs to the caller (free it with the C runtime's free). Only when even
  * an error text cannot be allocated is a constant text returned instead.
  */

@@ -8,16 +8,9 @@
 
 #include "module_state.h"
 #include "utf16_text.h"
+#include "widesave.h"
 
 namespace widesave {
-
-enum PathBuildCode : std::int32_t {
-    kPathBuilt = 0,
-    kNoBaseFolder = 1,       // neither variable has a value
-    kBaseFolderTooLong = 2,  // the value does not fit env_buffer
-    kPathTooLong = 3,        // base + subdirectory + margin > capacity
-    kPathDoesNotFit = 4,     // the formatted path does not fit
-};
 
 // Margins of the length test: the units a build adds besides the base
 // folder and the subdirectory (separators, terminator, fixed name parts).
@@ -31,12 +24,19 @@ struct PathBuild {
 };
 
 // Looks up the base folder and writes "base<sep>subdirectory" into build.
-// Returns kPathBuilt or the code that ends the build.
+// Returns WIDESAVE_OK or the code that ends the build.
 std::int32_t begin_path(PathBuild& build, std::size_t margin);
 
-// Moves the finished path into filename_buffer: kPathBuilt, or
-// kPathDoesNotFit, leaving filename_buffer as it was.
+// Moves the finished path into filename_buffer: WIDESAVE_OK, or
+// WIDESAVE_PATH_DOES_NOT_FIT, leaving filename_buffer as it was.
 std::int32_t end_path(PathBuild& build);
+
+// The subdirectory name's longest UTF-8 form, in bytes.
+constexpr std::size_t kMaxSubdirectoryBytes = 130;
+
+// SetSaveSubdirectory's work: the name (UTF-8) into save_subdir; a
+// WIDESAVE_SUBDIR_* code, leaving the previous name after a refusal.
+std::int32_t set_subdirectory(const char* name);
 
 // The save directory's path into filename_buffer.
 std::int32_t SaveDirectoryName();

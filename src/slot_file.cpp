@@ -1,7 +1,6 @@
-// Slot file names and SaveFileExist.
+// Slot file names and the probe.
 #include "slot_file.h"
 
-#include "exports.h"
 #include "module_state.h"
 #include "platform.h"
 #include "save_path.h"
@@ -11,7 +10,7 @@ namespace widesave {
 std::int32_t MakeSaveFileName(std::int32_t slot, std::int32_t letter) {
     PathBuild build;
     const std::int32_t code = begin_path(build, kSlotFileMargin);
-    if (code != kPathBuilt) {
+    if (code != WIDESAVE_OK) {
         return code;
     }
     append_unit(build.writer, kPathSeparator);
@@ -27,20 +26,15 @@ SlotProbe probe_slot(std::int32_t slot) {
     const auto letters = static_cast<std::int32_t>(u16_length(extension_variant_letters));
     for (std::int32_t i = 0; i < letters; ++i) {
         const std::int32_t code = MakeSaveFileName(slot, i);
-        if (code != kPathBuilt) {
-            return SlotProbe{kNoSaveFile, code, false};
+        if (code != WIDESAVE_OK) {
+            return SlotProbe{WIDESAVE_NO_SAVE_FILE, code, false};
         }
         const PathInfo info = platform::query_path(filename_buffer);
         if (info.kind == PathKind::file || info.kind == PathKind::unusable) {
-            return SlotProbe{i, kPathBuilt, info.is_read_only};
+            return SlotProbe{i, WIDESAVE_OK, info.is_read_only};
         }
     }
-    return SlotProbe{kNoSaveFile, kPathBuilt, false};
+    return SlotProbe{WIDESAVE_NO_SAVE_FILE, WIDESAVE_OK, false};
 }
 
 }  // namespace widesave
-
-// A name that cannot be built is no save: -1, never the 'v' file's 0.
-WIDESAVE_ENTRY int32_t WIDESAVE_CALL SaveFileExist(int32_t slot) {
-    return widesave::probe_slot(slot).index;
-}

@@ -4,21 +4,21 @@
 
 #include <cstdint>
 
-namespace widesave {
+#include "widesave.h"
 
-constexpr std::int32_t kNoSaveFile = -1;
+namespace widesave {
 
 // Index of the letter a slot's first save is written under (the last, 'x'),
 // and of the one every later save is written under (the first, 'v').
-constexpr std::int32_t kFirstSaveLetter = 1;
-constexpr std::int32_t kLaterSaveLetter = 0;
+constexpr std::int32_t kFirstSaveLetter = WIDESAVE_FILE_X;
+constexpr std::int32_t kLaterSaveLetter = WIDESAVE_FILE_V;
 
 // "<base><sep><subdir><sep>Save<slot>.r<letter>data" into filename_buffer,
 // letter being an index into extension_variant_letters; a path-build code.
 std::int32_t MakeSaveFileName(std::int32_t slot, std::int32_t letter);
 
 struct SlotProbe {
-    std::int32_t index;       // letter index of the entry found, or kNoSaveFile
+    std::int32_t index;       // letter index of the entry found, or WIDESAVE_NO_SAVE_FILE
     std::int32_t build_code;  // non-zero: a name could not be built
     bool is_read_only;        // the entry found is marked read-only
 };

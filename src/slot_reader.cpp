@@ -10,14 +10,6 @@
 namespace widesave {
 namespace {
 
-enum ReadError : int {
-    kNoSave = 1,
-    kCannotOpen = 2,
-    kCannotSize = 3,
-    kNoMemoryForBytes = 4,
-    kShortRead = 5,
-};
-
 // Files this large would give a hex text whose length no longer fits a
 // signed 32-bit count.
 constexpr std::uint64_t kMaxSaveBytes = std::uint64_t{1} << 30;
@@ -27,7 +19,7 @@ constexpr char kErrorTexts[][9] = {"Error: 0", "Error: 1", "Error: 2",
 
 // A fresh block like any result; only when not even that can be had, the
 // constant text itself, so the host never gets null.
-char* error_text(ReadError error) {
+char* error_text(int error) {
     const char* text = kErrorTexts[error];
     auto* block = static_cast<char*>(platform::allocate(sizeof kErrorTexts[0]));
     if (block == nullptr) {
@@ -63,20 +55,20 @@ void expand_to_hex(char* text, std::size_t count) {
 int read_whole(File file, char*& text) {
     std::uint64_t size = 0;
     if (!platform::read_file_size(file, size)) {
-        return kCannotSize;
+        return WIDESAVE_READ_CANNOT_SIZE;
     }
     if (size >= kMaxSaveBytes) {
-        return kNoMemoryForBytes;
+        return WIDESAVE_READ_NO_MEMORY;
     }
     const auto count = static_cast<std::size_t>(size);
     text = static_cast<char*>(platform::allocate(2 * count + 1));
     if (text == nullptr) {
-        return kNoMemoryForBytes;
+        return WIDESAVE_READ_NO_MEMORY;
     }
     std::size_t done = 0;
     if (!platform::read_bytes(file, text, count, done) || done != count) {
         platform::release(text);
-        return kShortRead;
+        return WIDESAVE_READ_FAILED;
     }
     expand_to_hex(text, count);
     text[2 * count] = 0;
@@ -92,15 +84,15 @@ WIDESAVE_ENTRY char* WIDESAVE_CALL ReadSaveFile(int32_t slot) {
     // A name that cannot be built is no save: whatever filename_buffer held
     // before (another slot, the directory) is never opened.
     const SlotProbe probe = probe_slot(slot);
-    if (probe.build_code != 0 || probe.index == kNoSaveFile) {
-        return error_text(kNoSave);
+    if (probe.build_code != 0 || probe.index == WIDESAVE_NO_SAVE_FILE) {
+        return error_text(WIDESAVE_READ_NO_SAVE);
     }
     const File file = platform::open_for_reading(filename_buffer);
     if (file == kNoFile) {
-        return error_text(kCannotOpen);
+        return error_text(WIDESAVE_READ_CANNOT_OPEN);
     }
     char* text = nullptr;
     const int error = read_whole(file, text);
     platform::close_file(file);
-    return error == 0 ? text : error_text(static_cast<ReadError>(error));
+    return error == 0 ? text : error_text(error);
 }

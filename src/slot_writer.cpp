@@ -14,13 +14,6 @@
 namespace widesave {
 namespace {
 
-enum : std::int32_t {
-    kWritten = 0,
-    kBadText = 5,
-    kCannotReplace = 6,
-    kWriteFailed = 7,
-};
-
 // "Save<slot>.r<letter>temp" beside "Save<slot>.r<letter>data": the same
 // length, so it fits wherever the save's path does, and never taken for a
 // save by the probe.
@@ -54,16 +47,16 @@ std::int32_t put_in_place(Temporary& temporary, const char16_t* path, const char
     for (;;) {
         switch (platform::replace_with_temporary(temporary, path, target)) {
             case ReplaceResult::replaced:
-                return kWritten;
+                return WIDESAVE_OK;
             case ReplaceResult::unflushed:
-                return kWriteFailed;
+                return WIDESAVE_WRITE_FAILED;
             case ReplaceResult::failed:
-                return kCannotReplace;
+                return WIDESAVE_WRITE_CANNOT_REPLACE;
             case ReplaceResult::busy:
                 break;
         }
         if (waited >= kReplaceRetryBudgetMs) {
-            return kCannotReplace;
+            return WIDESAVE_WRITE_CANNOT_REPLACE;
         }
         platform::pause_ms(kReplaceRetryStepMs);
         waited += kReplaceRetryStepMs;
@@ -95,13 +88,14 @@ std::int32_t store(const char16_t* target, const char* text, std::size_t count,
     temporary_name(target, path);
     Temporary temporary{kNoFile, kNoFile};
     if (create_when_free(path, temporary) != TemporaryResult::created) {
-        return kCannotReplace;
+        return WIDESAVE_WRITE_CANNOT_REPLACE;
     }
     const bool written = write_decoded(temporary.file, text, count, piece) &&
                          platform::flush_to_disk(temporary.file);
-    const std::int32_t code = written ? put_in_place(temporary, path, target) : kWriteFailed;
+    const std::int32_t code =
+        written ? put_in_place(temporary, path, target) : WIDESAVE_WRITE_FAILED;
     // After a replace whose flush failed the file is in place already.
-    const bool in_place = code == kWritten || (written && code == kWriteFailed);
+    const bool in_place = code == WIDESAVE_OK || (written && code == WIDESAVE_WRITE_FAILED);
     platform::end_temporary(temporary, path, !in_place);
     return code;
 }
@@ -113,26 +107,27 @@ using namespace widesave;
 
 WIDESAVE_ENTRY int32_t WIDESAVE_CALL WriteSaveFile(int32_t slot, const char* text) {
     if (text == nullptr) {
-        return kBadText;  // outside the contract, but a host's nil must not crash it
+        return WIDESAVE_WRITE_BAD_TEXT;  // outside the contract, but a host's nil must not crash it
     }
     const SlotProbe probe = probe_slot(slot);
-    if (probe.build_code != kPathBuilt) {
+    if (probe.build_code != WIDESAVE_OK) {
         return probe.build_code;
     }
-    const std::int32_t letter = probe.index == kNoSaveFile ? kFirstSaveLetter : kLaterSaveLetter;
+    const std::int32_t letter =
+        probe.index == WIDESAVE_NO_SAVE_FILE ? kFirstSaveLetter : kLaterSaveLetter;
     const std::int32_t code = MakeSaveFileName(slot, letter);
-    if (code != kPathBuilt) {
+    if (code != WIDESAVE_OK) {
         return code;
     }
     // The whole text is measured and tested before any file is touched.
     std::size_t length = 0;
     if (!measure_hex_text(text, length) || length % 2 != 0) {
-        return kBadText;
+        return WIDESAVE_WRITE_BAD_TEXT;
     }
     // The probe has just looked at the file a write replaces: the entry
     // found, when it is under the letter written.
     if (letter == probe.index && probe.is_read_only) {
-        return kCannotReplace;
+        return WIDESAVE_WRITE_CANNOT_REPLACE;
     }
     const std::size_t count = length / 2;
     auto* piece =
@@ -140,7 +135,7 @@ WIDESAVE_ENTRY int32_t WIDESAVE_CALL WriteSaveFile(int32_t slot, const char* tex
                                                        : count < kWritePiece ? count
                                                                              : kWritePiece));
     if (piece == nullptr) {
-        return kBadText;
+        return WIDESAVE_WRITE_BAD_TEXT;
     }
     const std::int32_t stored = store(filename_buffer, text, count, piece);
     platform::release(piece);

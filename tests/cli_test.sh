@@ -96,17 +96,98 @@ check "hex file" 0 "" -- ws --subdir "$subdir" write 2 --hex "$(native_path "$sc
 expect "hex file stored as bytes" test "$(od -An -tx1 "$save_dir/Save2.rxdata" | tr -d ' \n')" = 0aff
 
 check "list" 0 "" -- ws --subdir "$subdir" list
-expect "list shows slot 1" grep -q -E '^ +1 +v +256' "$scratch/out"
-expect "list shows slot 2" grep -q -E '^ +2 +x +2' "$scratch/out"
+expect "list shows slot 1 with its size and time" grep -q -E '^ +1 +v +256  [0-9]{4}-[0-9]{2}-[0-9]{2}T' "$scratch/out"
+expect "list shows slot 2" grep -q -E '^ +2 +x +2 ' "$scratch/out"
 check "list as JSON" 0 "" -- ws --subdir "$subdir" list --slots 0-1 --json
-expect "JSON list" test "$(tr -d '\r\n' <"$scratch/out")" = '[{"slot": 1, "letter": "v", "bytes": 256}]'
+expect "JSON list" grep -q -E '^\[\{"slot": 1, "letter": "v", "bytes": 256, "modified": "[0-9T:Z-]+"\}\]' "$scratch/out"
+check "list over every slot number" 0 "" -- ws --subdir "$subdir" list --slots=-2147483648-2147483647
+expect "every slot listed once" test "$(grep -c -E '^ +-?[0-9]+ ' "$scratch/out")" = 4
+check "list of a missing directory" 3 "does not exist" -- ws --subdir "not $subdir" list
+check "list with a bad range" 1 "FIRST-LAST" -- ws --subdir "$subdir" list --slots 5-1
 
+# Where the saves are.
+check "path" 0 "" -- ws --subdir "$subdir" path
+expect "path names the save directory" grep -q -F "$subdir" "$scratch/out"
+check "path of a slot" 0 "" -- ws --subdir "$subdir" path 1
+expect "path of a slot names its v file" grep -q -F "$subdir" "$scratch/out"
+expect "path of a slot ends in its file name" grep -q -E 'Save1\.rvdata.?$' "$scratch/out"
+check "path of a slot with no save" 3 "slot 9 has no save" -- ws --subdir "$subdir" path 9
+
+# Hex as other tools print it: wrapped lines and spaces between digits.
+printf '0001020304050607\n08090a0b 0c0d0e0f\n  10\t11\r\n' >"$scratch/wrapped.hex"
+check "hex with whitespace" 0 "" -- ws --subdir "$subdir" write 6 --hex "$(native_path "$scratch/wrapped.hex")"
+expect "hex with whitespace stored" test "$(od -An -tx1 "$save_dir/Save6.rxdata" | tr -d ' \n')" = 000102030405060708090a0b0c0d0e0f1011
+printf '00 11 -2\n' >"$scratch/dash.hex"
+check "anything else in hex" 4 "not hex text" -- ws --subdir "$subdir" write 6 --hex "$(native_path "$scratch/dash.hex")"
+
+# No empty save by accident.
+: >"$scratch/empty.bin"
+check "empty input" 4 "--force" -- ws --subdir "$subdir" write 7 "$(native_path "$scratch/empty.bin")"
+expect "empty input wrote nothing" test ! -e "$save_dir/Save7.rxdata"
+check "empty input with --force" 0 "" -- ws --subdir "$subdir" write 7 --force "$(native_path "$scratch/empty.bin")"
+expect "an empty save is stored" test -f "$save_dir/Save7.rxdata" -a ! -s "$save_dir/Save7.rxdata"
+if [ "$runner" != wine ] && command -v script >/dev/null; then
+    # Standard input a terminal (script gives the tool one): refused, not waited on.
+    terminal() {
+        script -q -e -c "$(printf '%q ' env LOCALAPPDATA="$scratch/base" "${emulator[@]}" "$tool" \
+            --subdir "$subdir" write 8)" /dev/null </dev/null >"$scratch/terminal"
+    }
+    terminal
+    expect "standard input from a terminal is refused" test $? = 4
+    expect "and the message says to pipe the save in" grep -q "pipe the save" "$scratch/terminal"
+fi
+
+# A negative slot needs '--' before it, as any argument starting with '-'.
+printf 'negative' >"$scratch/negative.bin"
+check "negative slot after --" 0 "" -- ws --subdir "$subdir" write -- -3 "$(native_path "$scratch/negative.bin")"
+expect "negative slot stored" cmp -s "$scratch/negative.bin" "$save_dir/Save-3.rxdata"
+
+# Backup and restore, into another subdirectory, byte for byte.
+check "backup" 0 "" -- ws --subdir "$subdir" backup "$(native_path "$scratch/backup")"
+expect "backup names each slot's file by its number" test "$(ls "$scratch/backup" | sort -n | tr '\n' ' ')" = "-3 1 2 4 5 6 7 "
+expect "backup holds the current saves" cmp -s "$every_byte" "$scratch/backup/1"
+check "mkdir of another subdirectory" 0 "" -- ws --subdir "$subdir 2" mkdir
+check "restore" 0 "" -- ws --subdir "$subdir 2" restore "$(native_path "$scratch/backup")"
+expect "restore says which slots it wrote" test "$(grep -c '^slot ' "$scratch/out")" = 7
+for slot in -3 1 2 4 5 6 7; do
+    check "read back restored slot $slot" 0 "" -- ws --subdir "$subdir 2" read -o "$(native_path "$scratch/restored")" -- "$slot"
+    expect "restored slot $slot is byte for byte the backup" cmp -s "$scratch/backup/$slot" "$scratch/restored"
+done
+check "restore from a missing folder" 4 "cannot list" -- ws --subdir "$subdir 2" restore "$(native_path "$scratch/nothing")"
+
+# Delete removes both letters, so that no older save comes back.
+check "delete" 0 "" -- ws --subdir "$subdir" delete 1
+expect "delete removed both files" test ! -e "$save_dir/Save1.rvdata" -a ! -e "$save_dir/Save1.rxdata"
+check "read after delete" 3 "slot 1 has no save" -- ws --subdir "$subdir" read 1
+check "delete of a slot with no save" 3 "slot 1 has no save" -- ws --subdir "$subdir" delete 1
+
+if [ "$runner" != wine ]; then
+    # One unreadable slot: its own row, and the listing goes on.
+    ln -s "$scratch/gone/away" "$save_dir/Save9.rvdata"
+    check "list with an unreadable slot" 0 "" -- ws --subdir "$subdir" list
+    expect "the unreadable slot has its own row" grep -q -E '^ +9 +v +unreadable' "$scratch/out"
+    expect "and the others are listed" grep -q -E '^ +2 +x +2 ' "$scratch/out"
+    rm "$save_dir/Save9.rvdata"
+fi
+
+# The command line, strictly.
 check "no base folder" 2 "no base folder" -- ws_without_base mkdir
-check "unknown command" 1 "unknown command" -- ws frobnicate
-check "slot that is not a number" 1 "one slot number" -- ws read one
-check "missing command" 1 "no command" -- ws
+check "unknown command" 1 "not expected" -- ws frobnicate
+check "unknown option" 1 "not expected" -- ws --frobnicate mkdir
+check "option of another command" 1 "not expected" -- ws mkdir --hex
+check "option of another command, after the slot" 1 "not expected" -- ws exists 1 --json
+check "missing argument" 1 "required" -- ws read
+check "repeated option" 1 "subdir" -- ws --subdir a --subdir b mkdir
+check "slot that is not a number" 1 "not a slot number" -- ws read one
+check "slot with a space" 1 "not a slot number" -- ws exists " 1"
+check "--opt=value" 0 "" -- ws --subdir="$subdir" exists 2
+check "missing command" 1 "Usage" -- ws
+expect "no arguments print the usage on stderr only" test ! -s "$scratch/out"
 check "help" 0 "" -- ws --help
-expect "help documents the exit statuses" grep -q "exit status" "$scratch/out"
+expect "help documents the exit statuses" grep -q "Exit status" "$scratch/out"
+expect "help lists every command" test "$(grep -c -E '^  widesave \[--subdir NAME\] ' "$scratch/out")" = 9
+check "help command" 0 "" -- ws help
+expect "help command prints the same" grep -q "Exit status" "$scratch/out"
 check "version" 0 "" -- ws --version
 expect "version printed" grep -q -E '^widesave [0-9]+\.[0-9]+\.[0-9]+' "$scratch/out"
 

@@ -1,10 +1,17 @@
-// widesave: a command-line host of the library. It calls only the five
-// exported functions, so it sees saves exactly as a game does.
+// widesave: a command-line host of the library for players and host
+// developers. Save data moves only through the five exported functions, so
+// the tool sees saves exactly as a game does; to name files (path, list,
+// delete) it uses the library's own path code, compiled in.
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +21,10 @@
 #include <windows.h>
 #endif
 
+#include "cli_files.h"
+#include "module_state.h"
+#include "save_path.h"
+#include "slot_file.h"
 #include "widesave.h"
 #include "widesave_version.h"
 
@@ -30,9 +41,7 @@ enum Status : int {
     kNoMemory = 6,
 };
 
-const char kUsageText[] =
-    "usage: widesave [--subdir NAME] COMMAND [ARGS]\n"
-    "\n"
+const char kDescription[] =
     "Looks into and changes the save slots that the widesave library keeps in\n"
     "<base folder>/<NAME>/Save<slot>.r{v,x}data, the base folder being\n"
     "LOCALAPPDATA, else APPDATA"
@@ -41,47 +50,46 @@ const char kUsageText[] =
 #endif
     ".\n"
     "\n"
-    "commands:\n"
-    "  mkdir                          make the save directory\n"
-    "  exists SLOT                    print the letter of the slot's file (v or x)\n"
-    "  read SLOT [-o FILE] [--hex]    write the save's bytes (or hex text) to FILE or stdout\n"
-    "  write SLOT [FILE|-] [--hex]    store bytes (or hex text) from FILE or stdin\n"
-    "  list [--slots FIRST-LAST] [--json]\n"
-    "                                 show each slot that has a save (default 0-99)\n"
+    "  widesave [--subdir NAME] mkdir\n"
+    "  widesave [--subdir NAME] path [SLOT]\n"
+    "  widesave [--subdir NAME] exists SLOT\n"
+    "  widesave [--subdir NAME] read SLOT [-o FILE] [--hex]\n"
+    "  widesave [--subdir NAME] write SLOT [FILE|-] [--hex] [--force]\n"
+    "  widesave [--subdir NAME] delete SLOT\n"
+    "  widesave [--subdir NAME] list [--slots FIRST-LAST] [--json]\n"
+    "  widesave [--subdir NAME] backup DIR\n"
+    "  widesave [--subdir NAME] restore DIR\n"
     "\n"
-    "options:\n"
-    "  --subdir NAME   the subdirectory (UTF-8); empty when not given\n"
-    "  --help          this text\n"
-    "  --version       the version\n"
-    "\n"
-    "exit status:\n"
+    "Options may also be written --name=value; '--' ends them, so that\n"
+    "'write -- -5 FILE' takes slot -5.";
+
+const char kFooter[] =
+    "Exit status:\n"
     "  0  done\n"
     "  1  the command line is wrong\n"
     "  2  the save location cannot be used (no base folder, a path too long,\n"
     "     a bad subdirectory name)\n"
-    "  3  the slot has no save\n"
-    "  4  the input cannot be read, or is not hex text\n"
+    "  3  the slot has no save, or the save directory does not exist\n"
+    "  4  the input cannot be read, is empty, or is not hex text\n"
     "  5  a file or directory cannot be made, opened, read or written\n"
-    "  6  out of memory\n";
+    "  6  out of memory";
 
 int fail(int status, const std::string& message) {
     (void)std::fprintf(stderr, "widesave: %s\n", message.c_str());  // nowhere else to say it
     return status;
 }
 
-int usage(const std::string& message) { return fail(kUsage, message + " (see 'widesave --help')"); }
-
 // Path-build codes 1 to 4, shared by every export that builds a path.
 int location_failure(int32_t code) {
     switch (code) {
-        case 1:
+        case WIDESAVE_NO_BASE_FOLDER:
             return fail(kLocation,
                         "no base folder: neither LOCALAPPDATA nor APPDATA is set"
 #if !defined(_WIN32)
                         " (nor XDG_DATA_HOME or HOME)"
 #endif
                         "; set one to the folder that holds your saves");
-        case 2:
+        case WIDESAVE_BASE_FOLDER_TOO_LONG:
             return fail(kLocation,
                         "the base folder (LOCALAPPDATA or APPDATA) is longer than 259 UTF-16 "
                         "units or not valid UTF-8");
@@ -92,65 +100,58 @@ int location_failure(int32_t code) {
     }
 }
 
-const char kMissingDirectory[] =
-    "cannot create the save file: the save directory may not exist yet ('widesave mkdir' "
-    "makes it), or the save is read-only or held open by another program";
-
 int write_failure(int32_t code) {
     switch (code) {
-        case 5:
+        case WIDESAVE_WRITE_BAD_TEXT:
             return fail(kNoMemory, "out of memory, or the data is not hex text");
-        case 6:
-            return fail(kFileSystem, kMissingDirectory);
-        case 7:
+        case WIDESAVE_WRITE_CANNOT_REPLACE:
+            return fail(kFileSystem,
+                        "cannot create the save file: the save directory may not exist yet "
+                        "('widesave mkdir' makes it), or the save is read-only or held open by "
+                        "another program");
+        case WIDESAVE_WRITE_FAILED:
             return fail(kFileSystem,
                         "writing the save failed (is the disk full?); the previous save is "
-                        "unchanged");
+                        "unchanged, unless only the final flush to disk failed");
         default:
             return location_failure(code);
     }
 }
 
 int read_failure(int32_t slot, const char* error) {
-    switch (error[7]) {
-        case '1':
+    switch (error[std::strlen(WIDESAVE_READ_ERROR_PREFIX)] - '0') {
+        case WIDESAVE_READ_NO_SAVE:
             return fail(kNoSave, "slot " + std::to_string(slot) + " has no save");
-        case '2':
+        case WIDESAVE_READ_CANNOT_OPEN:
             return fail(kFileSystem, "cannot open the save file (held open by another program?)");
-        case '3':
-            return fail(kFileSystem, "cannot read the save file's size");
-        case '4':
+        case WIDESAVE_READ_CANNOT_SIZE:
+            return fail(kFileSystem, "cannot read the save file's size (is it a regular file?)");
+        case WIDESAVE_READ_NO_MEMORY:
             return fail(kNoMemory, "out of memory, or the save is 1 GiB or larger");
-        case '5':
-            return fail(kFileSystem, "reading the save file failed");
         default:
-            return fail(kNoMemory, "out of memory for the save's hex text");
+            return fail(kFileSystem, "reading the save file failed");
     }
 }
 
+// Decimal, an optional minus sign, nothing else (no spaces, no plus).
 bool parse_slot(const std::string& text, int32_t& slot) {
-    if (text.empty()) {
+    const std::size_t digits = text.size() > 0 && text[0] == '-' ? 1 : 0;
+    if (text.size() == digits || text.size() > digits + 10 ||
+        !std::all_of(text.begin() + static_cast<std::ptrdiff_t>(digits), text.end(),
+                     [](char c) { return c >= '0' && c <= '9'; })) {
         return false;
     }
-    errno = 0;
-    char* end = nullptr;
-    const long long value = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || *end != 0 || value < INT32_MIN || value > INT32_MAX) {
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (value < INT32_MIN || value > INT32_MAX) {
         return false;
     }
     slot = static_cast<int32_t>(value);
     return true;
 }
 
-FILE* open_file(const std::string& path, bool for_writing) {
-#if defined(_WIN32)
-    const int size = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide.data(), size);
-    return _wfopen(wide.c_str(), for_writing ? L"wb" : L"rb");
-#else
-    return std::fopen(path.c_str(), for_writing ? "wb" : "rb");
-#endif
+int bad_slot(const std::string& text) {
+    return fail(kUsage, "'" + text + "' is not a slot number (a whole number, -2147483648 to " +
+                            "2147483647)");
 }
 
 bool read_all(FILE* file, std::string& data) {
@@ -173,21 +174,12 @@ std::string to_hex(const std::string& bytes) {
     return text;
 }
 
-int digit_value(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return c - 'a' + 10;  // the library gave upper case; kept for safety
-}
-
-std::string from_hex(const char* text) {
-    const std::size_t length = std::strlen(text);
-    std::string bytes(length / 2, '\0');
+// The library's text, upper-case digits only, back to bytes.
+std::string from_hex(const std::string& text) {
+    auto value = [](char c) { return c <= '9' ? c - '0' : c - 'A' + 10; };
+    std::string bytes(text.size() / 2, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<char>(digit_value(text[2 * i]) * 16 + digit_value(text[2 * i + 1]));
+        bytes[i] = static_cast<char>(value(text[2 * i]) * 16 + value(text[2 * i + 1]));
     }
     return bytes;
 }
@@ -196,7 +188,8 @@ std::string from_hex(const char* text) {
 // the exit status in status) when it is an error text.
 bool read_save(int32_t slot, std::string& hex, int& status) {
     char* text = ReadSaveFile(slot);
-    if (std::strncmp(text, "Error: ", 7) == 0) {
+    const std::size_t prefix = std::strlen(WIDESAVE_READ_ERROR_PREFIX);
+    if (std::strncmp(text, WIDESAVE_READ_ERROR_PREFIX, prefix) == 0) {
         status = read_failure(slot, text);
         std::free(text);
         return false;
@@ -206,67 +199,109 @@ bool read_save(int32_t slot, std::string& hex, int& status) {
     return true;
 }
 
-struct Arguments {
-    std::vector<std::string> words;  // positional
-    std::string output;
-    std::string slots = "0-99";
-    bool hex = false;
-    bool json = false;
-};
-
-int command_mkdir(const Arguments& args) {
-    if (!args.words.empty()) {
-        return usage("mkdir takes no arguments");
+bool write_bytes(const std::string& data, const std::string& path) {
+    FILE* out = path.empty() || path == "-" ? stdout : cli::open_file(path, true);
+    if (out == nullptr) {
+        return false;
     }
-    const int32_t code = MakeSaveDirectory();
-    if (code == 5) {
-        return fail(kFileSystem,
-                    "cannot create the save directory: the folder above it must exist, and no "
-                    "file may have its name");
-    }
-    return code == 0 ? kOk : location_failure(code);
+    const bool ok = std::fwrite(data.data(), 1, data.size(), out) == data.size();
+    return (out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0) && ok;
 }
 
-int command_exists(const Arguments& args) {
-    int32_t slot = 0;
-    if (args.words.size() != 1 || !parse_slot(args.words[0], slot)) {
-        return usage("exists takes one slot number");
+// The save directory as the library names it, through its own path code.
+bool save_directory(std::string& path, int& status) {
+    const int32_t code = widesave::SaveDirectoryName();
+    if (code != WIDESAVE_OK) {
+        status = location_failure(code);
+        return false;
     }
+    path = cli::from_utf16(widesave::filename_buffer);
+    // The library's path ends in a separator when the name is empty.
+    if (path.size() > 1 && path.back() == cli::folder_separator()) {
+        path.pop_back();
+    }
+    return true;
+}
+
+// Slots that have a file in the save directory, each once, in order.
+bool slots_on_disk(std::vector<int32_t>& slots, int& status) {
+    std::string directory;
+    if (!save_directory(directory, status)) {
+        return false;
+    }
+    std::vector<std::string> names;
+    bool missing = false;
+    if (!cli::list_folder(directory, names, missing)) {
+        status = missing ? fail(kNoSave, "the save directory " + directory +
+                                             " does not exist (check --subdir; "
+                                             "'widesave mkdir' makes it)")
+                         : fail(kFileSystem, "cannot list the save directory " + directory);
+        return false;
+    }
+    for (const std::string& name : names) {
+        const std::size_t end = name.size() >= 11 ? name.size() - 7 : 0;  // ".r?data"
+        int32_t slot = 0;
+        if (name.compare(0, 4, "Save") == 0 && end > 4 && name.compare(end, 2, ".r") == 0 &&
+            (name[end + 2] == 'v' || name[end + 2] == 'x') &&
+            name.compare(end + 3, 4, "data") == 0 && parse_slot(name.substr(4, end - 4), slot) &&
+            "Save" + std::to_string(slot) == name.substr(0, end)) {
+            slots.push_back(slot);
+        }
+    }
+    std::sort(slots.begin(), slots.end());
+    slots.erase(std::unique(slots.begin(), slots.end()), slots.end());
+    return true;
+}
+
+std::string utc_time(std::int64_t seconds) {
+    const auto value = static_cast<std::time_t>(seconds);
+    std::tm parts{};
+#if defined(_WIN32)
+    gmtime_s(&parts, &value);
+#else
+    gmtime_r(&value, &parts);
+#endif
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
+}
+
+int command_mkdir() {
+    const int32_t code = MakeSaveDirectory();
+    if (code == WIDESAVE_DIRECTORY_NOT_MADE) {
+        return fail(kFileSystem,
+                    "cannot create the save directory: the folder above it must exist, no file "
+                    "may have its name, and the name must be one the system keeps as given");
+    }
+    return code == WIDESAVE_OK ? kOk : location_failure(code);
+}
+
+int command_exists(int32_t slot) {
     const int32_t found = SaveFileExist(slot);
-    if (found < 0) {
-        return fail(kNoSave, "slot " + args.words[0] + " has no save");
+    if (found == WIDESAVE_NO_SAVE_FILE) {
+        return fail(kNoSave, "slot " + std::to_string(slot) + " has no save");
     }
     std::printf("%c\n", "vx"[found]);
     return kOk;
 }
 
-int command_read(const Arguments& args) {
-    int32_t slot = 0;
-    if (args.words.size() != 1 || !parse_slot(args.words[0], slot)) {
-        return usage("read takes one slot number");
-    }
-    std::string hex;
+int command_read(int32_t slot, const std::string& output, bool hex) {
+    std::string text;
     int status = kOk;
-    if (!read_save(slot, hex, status)) {
+    if (!read_save(slot, text, status)) {
         return status;
     }
-    const std::string data = args.hex ? hex + "\n" : from_hex(hex.c_str());
-    FILE* out = args.output.empty() ? stdout : open_file(args.output, true);
-    if (out == nullptr) {
-        return fail(kFileSystem, "cannot create " + args.output);
-    }
-    const bool ok = std::fwrite(data.data(), 1, data.size(), out) == data.size();
-    const bool closed = out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0;
-    return ok && closed ? kOk : fail(kFileSystem, "cannot write the output");
+    return write_bytes(hex ? text + "\n" : from_hex(text), output)
+               ? kOk
+               : fail(kFileSystem, "cannot write " + (output.empty() ? "the output" : output));
 }
 
-int command_write(const Arguments& args) {
-    int32_t slot = 0;
-    if (args.words.empty() || args.words.size() > 2 || !parse_slot(args.words[0], slot)) {
-        return usage("write takes a slot number and a file (or - for standard input)");
+int command_write(int32_t slot, const std::string& source, bool hex, bool force) {
+    const bool from_stdin = source.empty() || source == "-";
+    if (from_stdin && cli::stdin_is_terminal()) {
+        return fail(kBadInput, "no input: give a file, or pipe the save into standard input");
     }
-    const std::string source = args.words.size() == 2 ? args.words[1] : "-";
-    FILE* in = source == "-" ? stdin : open_file(source, false);
+    FILE* in = from_stdin ? stdin : cli::open_file(source, false);
     if (in == nullptr) {
         return fail(kBadInput, "cannot open " + source);
     }
@@ -276,133 +311,319 @@ int command_write(const Arguments& args) {
         (void)std::fclose(in);  // only read from
     }
     if (!read) {
-        return fail(kBadInput, "cannot read " + source);
+        return fail(kBadInput,
+                    "cannot read " + (from_stdin ? std::string("standard input") : source));
     }
-    if (args.hex) {
-        while (!data.empty() && (data.back() == '\n' || data.back() == '\r')) {
-            data.pop_back();
-        }
+    if (hex) {
+        // Hex as other tools print it: whitespace and line breaks between digits.
+        data.erase(std::remove_if(
+                       data.begin(), data.end(),
+                       [](char c) { return std::strchr(" \t\r\n\v\f", c) != nullptr && c != 0; }),
+                   data.end());
         if (data.find('\0') != std::string::npos) {
             return fail(kBadInput, "the input is not hex text");
         }
     }
-    const int32_t code = WriteSaveFile(slot, args.hex ? data.c_str() : to_hex(data).c_str());
-    if (code == 5 && args.hex) {
-        return fail(kBadInput,
-                    "the input is not hex text: an even number of digits 0-9, A-F or a-f");
+    if (data.empty() && !force) {
+        return fail(kBadInput, "the input is empty; to store an empty save, give --force");
     }
-    return code == 0 ? kOk : write_failure(code);
+    const int32_t code = WriteSaveFile(slot, hex ? data.c_str() : to_hex(data).c_str());
+    if (code == WIDESAVE_WRITE_BAD_TEXT && hex) {
+        return fail(kBadInput,
+                    "the input is not hex text: an even number of digits 0-9, A-F or a-f, with "
+                    "only whitespace between them");
+    }
+    return code == WIDESAVE_OK ? kOk : write_failure(code);
 }
 
-int command_list(const Arguments& args) {
+int command_path(const std::string& slot_text) {
+    int status = kOk;
+    if (slot_text.empty()) {
+        std::string directory;
+        if (!save_directory(directory, status)) {
+            return status;
+        }
+        std::printf("%s\n", directory.c_str());
+        return kOk;
+    }
+    int32_t slot = 0;
+    if (!parse_slot(slot_text, slot)) {
+        return bad_slot(slot_text);
+    }
+    const widesave::SlotProbe probe = widesave::probe_slot(slot);
+    if (probe.build_code != WIDESAVE_OK) {
+        return location_failure(probe.build_code);
+    }
+    if (probe.index == WIDESAVE_NO_SAVE_FILE) {
+        return fail(kNoSave, "slot " + slot_text + " has no save");
+    }
+    std::printf("%s\n", cli::from_utf16(widesave::filename_buffer).c_str());
+    return kOk;
+}
+
+int command_delete(int32_t slot) {
+    // The older 'x' file first: were the 'v' file removed first and the
+    // 'x' one then not, the older save would come back as current.
+    bool removed_any = false;
+    for (const int32_t letter : {WIDESAVE_FILE_X, WIDESAVE_FILE_V}) {
+        const int32_t code = widesave::MakeSaveFileName(slot, letter);
+        if (code != WIDESAVE_OK) {
+            return location_failure(code);
+        }
+        const std::string path = cli::from_utf16(widesave::filename_buffer);
+        bool was_there = false;
+        std::string error;
+        if (!cli::remove_file(path, was_there, error)) {
+            return fail(kFileSystem, "cannot remove " + path + ": " + error);
+        }
+        removed_any = removed_any || was_there;
+    }
+    return removed_any ? kOk : fail(kNoSave, "slot " + std::to_string(slot) + " has no save");
+}
+
+int command_list(const std::string& range, bool json) {
+    const std::size_t dash = range.find('-', 1);
     int32_t first = 0;
     int32_t last = 0;
-    const std::size_t dash = args.slots.find('-', 1);
-    if (!args.words.empty() || dash == std::string::npos ||
-        !parse_slot(args.slots.substr(0, dash), first) ||
-        !parse_slot(args.slots.substr(dash + 1), last) || first > last) {
-        return usage("list takes --slots FIRST-LAST");
+    if (dash == std::string::npos || !parse_slot(range.substr(0, dash), first) ||
+        !parse_slot(range.substr(dash + 1), last) || first > last) {
+        return fail(kUsage,
+                    "--slots takes FIRST-LAST, two slot numbers, the first not above the last");
+    }
+    std::vector<int32_t> slots;
+    int status = kOk;
+    if (!slots_on_disk(slots, status)) {
+        return status;
     }
     struct Row {
         int32_t slot;
         char letter;
-        std::size_t size;
+        cli::FileFacts facts;
+        std::string error;
     };
     std::vector<Row> rows;
-    for (int64_t slot = first; slot <= last; ++slot) {
-        const auto s = static_cast<int32_t>(slot);
-        const int32_t found = SaveFileExist(s);
-        if (found < 0) {
+    for (const int32_t slot : slots) {
+        if (slot < first || slot > last) {
             continue;
         }
-        std::string hex;
-        int status = kOk;
-        if (!read_save(s, hex, status)) {
-            return status;
+        const widesave::SlotProbe probe = widesave::probe_slot(slot);
+        if (probe.build_code != WIDESAVE_OK || probe.index == WIDESAVE_NO_SAVE_FILE) {
+            continue;  // only a directory has the name
         }
-        rows.push_back(Row{s, "vx"[found], hex.size() / 2});
+        Row row{slot, "vx" [probe.index], { 0, 0 }, {}};
+        cli::file_facts(cli::from_utf16(widesave::filename_buffer), row.facts, row.error);
+        rows.push_back(row);
     }
-    if (args.json) {
+    if (json) {
         std::printf("[");
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            std::printf("%s{\"slot\": %d, \"letter\": \"%c\", \"bytes\": %zu}", i ? ", " : "",
-                        static_cast<int>(rows[i].slot), rows[i].letter, rows[i].size);
+            const Row& row = rows[i];
+            std::printf("%s{\"slot\": %d, \"letter\": \"%c\", ", i ? ", " : "",
+                        static_cast<int>(row.slot), row.letter);
+            if (row.error.empty()) {
+                std::printf("\"bytes\": %llu, \"modified\": \"%s\"}",
+                            static_cast<unsigned long long>(row.facts.size),
+                            utc_time(row.facts.modified).c_str());
+            } else {
+                std::printf("\"error\": \"%s\"}", row.error.c_str());
+            }
         }
         std::printf("]\n");
         return kOk;
     }
     if (!rows.empty()) {
-        std::printf("%6s  %6s  %12s\n", "slot", "letter", "bytes");
+        std::printf("%11s  %6s  %12s  %s\n", "slot", "letter", "bytes", "modified (UTC)");
     }
     for (const Row& row : rows) {
-        std::printf("%6d  %6c  %12zu\n", static_cast<int>(row.slot), row.letter, row.size);
+        if (row.error.empty()) {
+            std::printf("%11d  %6c  %12llu  %s\n", static_cast<int>(row.slot), row.letter,
+                        static_cast<unsigned long long>(row.facts.size),
+                        utc_time(row.facts.modified).c_str());
+        } else {
+            std::printf("%11d  %6c  unreadable: %s\n", static_cast<int>(row.slot), row.letter,
+                        row.error.c_str());
+        }
     }
     return kOk;
 }
 
-int run(const std::vector<std::string>& argv) {
-    Arguments args;
-    std::string command;
-    std::string subdir;
-    for (std::size_t i = 0; i < argv.size(); ++i) {
-        const std::string& word = argv[i];
-        const bool has_value = i + 1 < argv.size();
-        if (word == "--help" || word == "-h") {
-            return std::fputs(kUsageText, stdout) < 0 ? kFileSystem : kOk;
+std::string in_folder(const std::string& folder, const std::string& name) {
+    return folder + cli::folder_separator() + name;
+}
+
+int command_backup(const std::string& folder) {
+    std::vector<int32_t> slots;
+    int status = kOk;
+    if (!slots_on_disk(slots, status)) {
+        return status;
+    }
+    if (!cli::make_folder(folder)) {
+        return fail(kFileSystem, "cannot make the folder " + folder);
+    }
+    int result = kOk;
+    for (const int32_t slot : slots) {
+        std::string hex;
+        if (!read_save(slot, hex, status)) {
+            result = status;
+            continue;
         }
-        if (word == "--version") {
-            std::printf("widesave %s\n", WIDESAVE_VERSION);
-            return kOk;
+        const std::string data = from_hex(hex);
+        const std::string path = in_folder(folder, std::to_string(slot));
+        if (!write_bytes(data, path)) {
+            result = fail(kFileSystem, "cannot write " + path);
+            continue;
         }
-        if (word == "--subdir" || word == "-o" || word == "--slots") {
-            if (!has_value) {
-                return usage(word + " needs a value");
-            }
-            std::string& target = word == "--subdir" ? subdir
-                                  : word == "-o"     ? args.output
-                                                     : args.slots;
-            target = argv[++i];
-        } else if (word == "--hex") {
-            args.hex = true;
-        } else if (word == "--json") {
-            args.json = true;
-        } else if (word.size() > 1 && word[0] == '-' && word != "-" &&
-                   !(word[1] >= '0' && word[1] <= '9')) {
-            return usage("unknown option " + word);
-        } else if (command.empty()) {
-            command = word;
-        } else {
-            args.words.push_back(word);
+        std::printf("slot %d: %zu bytes\n", static_cast<int>(slot), data.size());
+    }
+    return result;
+}
+
+int command_restore(const std::string& folder) {
+    std::vector<std::string> names;
+    bool missing = false;
+    if (!cli::list_folder(folder, names, missing)) {
+        return fail(kBadInput, "cannot list the folder " + folder);
+    }
+    std::map<int32_t, std::string> files;  // by slot, so in slot order
+    for (const std::string& name : names) {
+        int32_t slot = 0;
+        if (parse_slot(name, slot)) {
+            files[slot] = name;
         }
     }
-    if (command.empty()) {
-        return usage("no command given");
+    if (files.empty()) {
+        return fail(kBadInput, "no backup in " + folder + ": no file is named by a slot number");
+    }
+    int result = kOk;
+    for (const auto& [slot, name] : files) {
+        FILE* in = cli::open_file(in_folder(folder, name), false);
+        std::string data;
+        const bool read = in != nullptr && read_all(in, data);
+        if (in != nullptr) {
+            (void)std::fclose(in);  // only read from
+        }
+        if (!read) {
+            result = fail(kBadInput, "cannot read " + in_folder(folder, name));
+            continue;
+        }
+        const int32_t code = WriteSaveFile(slot, to_hex(data).c_str());
+        if (code != WIDESAVE_OK) {
+            result = write_failure(code);
+            continue;
+        }
+        std::printf("slot %d: %zu bytes\n", static_cast<int>(slot), data.size());
+    }
+    return result;
+}
+
+int run(int argc, char** argv) {
+    CLI::App app{kDescription, "widesave"};
+    app.footer(kFooter);
+    app.require_subcommand(0, 1);
+    app.fallthrough();
+    std::string subdir;
+    bool version = false;
+    app.add_option("--subdir", subdir, "the subdirectory (UTF-8); empty when not given");
+    app.add_flag("--version", version, "print the version");
+
+    std::string slot_text;
+    std::string file;
+    std::string output;
+    std::string range = "0-99";
+    bool hex = false;
+    bool json = false;
+    bool force = false;
+    auto* help = app.add_subcommand("help", "print this help");
+    auto* mkdir = app.add_subcommand("mkdir", "make the save directory");
+    auto* path =
+        app.add_subcommand("path", "print the save directory, or the file a slot's reads use");
+    path->add_option("SLOT", slot_text, "a slot number");
+    auto* exists = app.add_subcommand("exists", "print the letter of the slot's file (v or x)");
+    exists->add_option("SLOT", slot_text, "a slot number")->required();
+    auto* read =
+        app.add_subcommand("read", "write the save's bytes (or hex text) to FILE or stdout");
+    read->add_option("SLOT", slot_text, "a slot number")->required();
+    read->add_option("-o,--output", output, "the file to write (default: standard output)");
+    read->add_flag("--hex", hex, "write hex text instead of bytes");
+    auto* write = app.add_subcommand("write", "store bytes (or hex text) from FILE or stdin");
+    write->add_option("SLOT", slot_text, "a slot number")->required();
+    write->add_option("FILE", file, "the file to read, or - for standard input (the default)");
+    write->add_flag("--hex", hex,
+                    "read hex text (whitespace between digits allowed) instead of bytes");
+    write->add_flag("--force", force, "store an empty save too");
+    auto* erase = app.add_subcommand("delete", "remove the slot's files under both letters");
+    erase->add_option("SLOT", slot_text, "a slot number")->required();
+    auto* list = app.add_subcommand("list", "show each slot that has a save: letter, size, time");
+    list->add_option("--slots", range, "FIRST-LAST, default 0-99");
+    list->add_flag("--json", json, "print JSON");
+    auto* backup = app.add_subcommand("backup", "copy every slot's save into DIR, a file per slot");
+    backup->add_option("DIR", file, "the folder (made if needed)")->required();
+    auto* restore =
+        app.add_subcommand("restore", "write each slot saved in DIR back, and say which");
+    restore->add_option("DIR", file, "a folder that backup filled")->required();
+
+    // Taken before parsing: afterwards CLI11 gives the chosen command's.
+    const std::string usage = app.help();
+    if (argc <= 1) {
+        (void)std::fputs(usage.c_str(), stderr);
+        return kUsage;
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        return std::fputs(usage.c_str(), stdout) < 0 ? kFileSystem : kOk;
+    } catch (const CLI::ParseError& error) {
+        return fail(kUsage, std::string(error.what()) + " (see 'widesave --help')");
+    }
+    if (version) {
+        std::printf("widesave %s\n", WIDESAVE_VERSION);
+        return kOk;
+    }
+    if (help->parsed()) {
+        return std::fputs(usage.c_str(), stdout) < 0 ? kFileSystem : kOk;
+    }
+    if (app.get_subcommands().empty()) {
+        return fail(kUsage, "no command given (see 'widesave --help')");
     }
 
+    // The library's name for the subdirectory, and the tool's own copy of
+    // its path code, hold the same name.
     const int32_t named = SetSaveSubdirectory(subdir.c_str());
-    if (named == 1) {
+    if (named == WIDESAVE_SUBDIR_TOO_LONG) {
         return fail(kLocation, "the subdirectory name is longer than 130 bytes");
     }
-    if (named == 2) {
+    if (named != WIDESAVE_SUBDIR_SET || widesave::set_subdirectory(subdir.c_str()) != named) {
         return fail(kLocation, "the subdirectory name is not valid UTF-8");
     }
 
-    if (command == "mkdir") {
-        return command_mkdir(args);
+    int32_t slot = 0;
+    const bool takes_slot =
+        exists->parsed() || read->parsed() || write->parsed() || erase->parsed();
+    if (takes_slot && !parse_slot(slot_text, slot)) {
+        return bad_slot(slot_text);
     }
-    if (command == "exists") {
-        return command_exists(args);
+    if (mkdir->parsed()) {
+        return command_mkdir();
     }
-    if (command == "read") {
-        return command_read(args);
+    if (path->parsed()) {
+        return command_path(slot_text);
     }
-    if (command == "write") {
-        return command_write(args);
+    if (exists->parsed()) {
+        return command_exists(slot);
     }
-    if (command == "list") {
-        return command_list(args);
+    if (read->parsed()) {
+        return command_read(slot, output, hex);
     }
-    return usage("unknown command " + command);
+    if (write->parsed()) {
+        return command_write(slot, file, hex, force);
+    }
+    if (erase->parsed()) {
+        return command_delete(slot);
+    }
+    if (list->parsed()) {
+        return command_list(range, json);
+    }
+    return backup->parsed() ? command_backup(file) : command_restore(file);
 }
 
 }  // namespace
@@ -414,15 +635,20 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stdin), _O_BINARY);
     std::vector<std::string> words;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 0; i < argc; ++i) {
         const int size = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string word(static_cast<std::size_t>(size), '\0');
+        std::string word(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
         WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, word.data(), size, nullptr, nullptr);
-        word.resize(static_cast<std::size_t>(size > 0 ? size - 1 : 0));
+        word.resize(word.size() - 1);
         words.push_back(word);
     }
-    return run(words);
+    std::vector<char*> pointers;
+    for (std::string& word : words) {
+        pointers.push_back(word.data());
+    }
+    pointers.push_back(nullptr);
+    return run(argc, pointers.data());
 }
 #else
-int main(int argc, char** argv) { return run(std::vector<std::string>(argv + 1, argv + argc)); }
+int main(int argc, char** argv) { return run(argc, argv); }
 #endif
