@@ -120,7 +120,8 @@ inline std::size_t RunSpecifiedBenchmarks() {
     bool first = true;
     for (const Benchmark& benchmark : registry()) {
         for (const std::int64_t arg : benchmark.args) {
-            if (!std::regex_search(benchmark.name + "/" + std::to_string(arg) + "/", std::regex(filter()))) {
+            if (!std::regex_search(benchmark.name + "/" + std::to_string(arg) + "/",
+                                   std::regex(filter()))) {
                 continue;
             }
             std::int64_t iterations = 1;

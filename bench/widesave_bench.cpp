@@ -4,9 +4,11 @@
 //   widesave_bench [Google Benchmark flags]   runs every case
 //   widesave_bench --write-data=DIR           writes the benchmark's data
 //                                             files, for the CPython run
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -43,7 +45,9 @@ const std::string& bytes_of_size(std::size_t size) {
     if (data.size() != size) {
         std::mt19937 generator(static_cast<unsigned>(size));
         data.resize(size);
-        for (char& c : data) c = static_cast<char>(generator());
+        for (char& c : data) {
+            c = static_cast<char>(generator());
+        }
     }
     return data;
 }
@@ -212,17 +216,20 @@ bool prepare_directory() {
     return true;
 }
 
-bool write_data(const std::string& directory) {
-    for (const std::int64_t size : kSizes) {
-        const std::string path = directory + "/bytes-" + std::to_string(size);
-        FILE* file = std::fopen(path.c_str(), "wb");
-        const std::string& data = bytes_of_size(static_cast<std::size_t>(size));
-        const bool ok =
-            file != nullptr && std::fwrite(data.data(), 1, data.size(), file) == data.size();
-        if (file != nullptr) std::fclose(file);
-        if (!ok) return false;
+bool write_one(const std::string& directory, std::int64_t size) {
+    const std::string path = directory + "/bytes-" + std::to_string(size);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
     }
-    return true;
+    const std::string& data = bytes_of_size(static_cast<std::size_t>(size));
+    const bool written = std::fwrite(data.data(), 1, data.size(), file) == data.size();
+    return std::fclose(file) == 0 && written;
+}
+
+bool write_data(const std::string& directory) {
+    return std::all_of(std::begin(kSizes), std::end(kSizes),
+                       [&](std::int64_t size) { return write_one(directory, size); });
 }
 
 }  // namespace
@@ -238,7 +245,7 @@ int print_peak_heap(const char* faults_library) {
         reinterpret_cast<WidesaveFaultFree>(find_export(faults.module, "widesave_fault_free"));
     if (!error.empty() || peak == nullptr || release == nullptr ||
         faults.SetSaveSubdirectory("bench") != 0) {
-        std::fprintf(stderr, "cannot load %s\n", faults_library);
+        (void)std::fprintf(stderr, "cannot load %s\n", faults_library);
         return 1;
     }
     for (const std::int64_t size : kSizes) {
@@ -254,9 +261,9 @@ int print_peak_heap(const char* faults_library) {
         if (!written || !same) {
             return 1;
         }
-        std::printf("peak WriteSaveFile %lld %lld\npeak ReadSaveFile %lld %lld\n",
-                    static_cast<long long>(size), write_peak, static_cast<long long>(size),
-                    read_peak);
+        (void)std::printf("peak WriteSaveFile %lld %lld\npeak ReadSaveFile %lld %lld\n",
+                          static_cast<long long>(size), write_peak, static_cast<long long>(size),
+                          read_peak);
     }
     unload_library(faults);
     return 0;
@@ -270,7 +277,7 @@ int main(int argc, char** argv) {
         return prepare_directory() ? print_peak_heap(argv[1] + 12) : 1;
     }
     if (!prepare_directory()) {
-        std::fprintf(stderr, "cannot make the benchmark's save directory\n");
+        (void)std::fprintf(stderr, "cannot make the benchmark's save directory\n");
         return 1;
     }
     using Function = void (*)(benchmark::State&);

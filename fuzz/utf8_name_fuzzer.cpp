@@ -34,12 +34,17 @@ bool reference_decode(const std::string& text, std::u16string& out) {
             count = 4;
             value = lead & 0x07;
             minimum = 0x10000;
-        } else
+        } else {
             return false;
-        if (i + count > text.size()) return false;
+        }
+        if (i + count > text.size()) {
+            return false;
+        }
         for (std::size_t k = 1; k < count; ++k) {
             const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
             value = (value << 6) | (next & 0x3F);
         }
         if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
@@ -60,7 +65,7 @@ bool reference_decode(const std::string& text, std::u16string& out) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
-    const std::string name = input.c_str();
+    const std::string name = input.substr(0, input.find('\0'));  // what a host's C string holds
 
     std::u16string expected;
     constexpr std::size_t kCapacity = 260;
@@ -68,7 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     char16_t out[kCapacity];
     const bool converted = widesave::platform::utf8_to_utf16(input.c_str(), out, kCapacity);
-    if (converted != accepted) abort();
-    if (converted && std::u16string(out) != expected) abort();
+    if (converted != accepted) {
+        abort();
+    }
+    if (converted && std::u16string(out) != expected) {
+        abort();
+    }
     return 0;
 }

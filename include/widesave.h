@@ -50,22 +50,22 @@
 #define WIDESAVE_DIRECTORY_NOT_MADE 5   /* MakeSaveDirectory: cannot be created or used */
 
 /* SaveFileExist */
-#define WIDESAVE_FILE_V 0        /* the slot's file is Save<slot>.rvdata */
-#define WIDESAVE_FILE_X 1        /* the slot's file is Save<slot>.rxdata */
-#define WIDESAVE_NO_SAVE_FILE -1 /* neither, or the name cannot be built */
+#define WIDESAVE_FILE_V 0          /* the slot's file is Save<slot>.rvdata */
+#define WIDESAVE_FILE_X 1          /* the slot's file is Save<slot>.rxdata */
+#define WIDESAVE_NO_SAVE_FILE (-1) /* neither, or the name cannot be built */
 
 /* WriteSaveFile (1 to 4: a path cannot be built, as above) */
-#define WIDESAVE_WRITE_BAD_TEXT 5      /* not hex text, null, or no memory */
+#define WIDESAVE_WRITE_BAD_TEXT 5       /* not hex text, null, or no memory */
 #define WIDESAVE_WRITE_CANNOT_REPLACE 6 /* cannot create or replace the file */
-#define WIDESAVE_WRITE_FAILED 7        /* the write or a flush to disk failed */
+#define WIDESAVE_WRITE_FAILED 7         /* the write or a flush to disk failed */
 
 /* ReadSaveFile: an error text is this prefix and one of these digits */
 #define WIDESAVE_READ_ERROR_PREFIX "Error: "
-#define WIDESAVE_READ_NO_SAVE 1      /* no file, or its name cannot be built */
-#define WIDESAVE_READ_CANNOT_OPEN 2  /* cannot open it */
-#define WIDESAVE_READ_CANNOT_SIZE 3  /* cannot take its size */
-#define WIDESAVE_READ_NO_MEMORY 4    /* no memory for it, or 1 GiB or larger */
-#define WIDESAVE_READ_FAILED 5       /* the read failed or came short */
+#define WIDESAVE_READ_NO_SAVE 1     /* no file, or its name cannot be built */
+#define WIDESAVE_READ_CANNOT_OPEN 2 /* cannot open it */
+#define WIDESAVE_READ_CANNOT_SIZE 3 /* cannot take its size */
+#define WIDESAVE_READ_NO_MEMORY 4   /* no memory for it, or 1 GiB or larger */
+#define WIDESAVE_READ_FAILED 5      /* the read failed or came short */
 
 #ifdef __cplusplus
 extern "C" {

@@ -35,7 +35,7 @@ char* error_text(int error) {
 // piece itself once start >= end - start. Only the first few bytes need a
 // copy aside. Nothing is allocated.
 void expand_to_hex(char* text, std::size_t count) {
-    constexpr std::size_t kPiece = 64 * 1024;
+    constexpr std::size_t kPiece = std::size_t{64} * 1024;
     constexpr std::size_t kCopied = 16;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     std::size_t end = count;

@@ -65,7 +65,7 @@ std::int32_t put_in_place(Temporary& temporary, const char16_t* path, const char
 
 // Bytes decoded and written at a time: the write's only heap block,
 // however large the save.
-constexpr std::size_t kWritePiece = 256 * 1024;
+constexpr std::size_t kWritePiece = std::size_t{256} * 1024;
 
 // Decodes the 2 * count digits of text piece by piece into the file.
 bool write_decoded(File file, const char* text, std::size_t count, unsigned char* piece) {

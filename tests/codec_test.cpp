@@ -16,7 +16,9 @@ using namespace widesave;
 
 std::string random_bytes(std::size_t length, std::mt19937& generator) {
     std::string data(length, '\0');
-    for (char& c : data) c = static_cast<char>(generator());
+    for (char& c : data) {
+        c = static_cast<char>(generator());
+    }
     return data;
 }
 
@@ -27,9 +29,15 @@ const unsigned char* bytes_of(const std::string& s) {
 TEST(HexCodec, DigitValuesOverEveryByte) {
     for (int c = 0; c < 256; ++c) {
         int expected = -1;
-        if (c >= '0' && c <= '9') expected = c - '0';
-        if (c >= 'A' && c <= 'F') expected = c - 'A' + 10;
-        if (c >= 'a' && c <= 'f') expected = c - 'a' + 10;
+        if (c >= '0' && c <= '9') {
+            expected = c - '0';
+        }
+        if (c >= 'A' && c <= 'F') {
+            expected = c - 'A' + 10;
+        }
+        if (c >= 'a' && c <= 'f') {
+            expected = c - 'a' + 10;
+        }
         EXPECT_EQ(hexchar2number(static_cast<char>(c)), expected) << "byte " << c;
     }
 }
@@ -73,16 +81,19 @@ TEST(HexCodec, FastKernelsMatchThePortableOnes) {
         for (std::size_t length = 0; length <= 300; ++length) {
             SCOPED_TRACE(length);
             const std::string data = random_bytes(length, generator);
-            std::string fast(2 * length, '?'), portable(2 * length, '?');
+            std::string fast(2 * length, '?');
+            std::string portable(2 * length, '?');
             kernel.encode(bytes_of(data), length, fast.data());
             kHexPortable.encode(bytes_of(data), length, portable.data());
             ASSERT_EQ(fast, portable);
 
             std::string lower = fast;
-            for (char& c : lower)
+            for (char& c : lower) {
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
             for (const std::string* text : {&fast, &lower}) {
-                std::vector<unsigned char> a(length + 1), b(length + 1);
+                std::vector<unsigned char> a(length + 1);
+                std::vector<unsigned char> b(length + 1);
                 ASSERT_TRUE(kernel.decode(text->data(), length, a.data()));
                 ASSERT_TRUE(kHexPortable.decode(text->data(), length, b.data()));
                 ASSERT_EQ(std::string(a.begin(), a.begin() + length), data);
@@ -96,10 +107,10 @@ TEST(HexCodec, FastKernelsMatchThePortableOnes) {
 // an aligned vector, followed by a non-digit that must not count.
 TEST(HexCodec, MeasuringStopsExactlyAtTheTerminator) {
     std::mt19937 generator(3);
-    std::vector<char> buffer(2 * 300 + 96);
+    std::vector<char> buffer(std::size_t{2} * 300 + 96);
     const std::vector<HexKernel> kernels = all_kernels();
     for (std::size_t shift = 0; shift < 32; ++shift) {
-        for (std::size_t length = 0; length <= 2 * 300; length += 1 + length / 16) {
+        for (std::size_t length = 0; length <= std::size_t{2} * 300; length += 1 + length / 16) {
             char* text = buffer.data() + shift;
             for (std::size_t i = 0; i < length; ++i) {
                 text[i] = "0123456789abcdefABCDEF"[generator() % 22];
@@ -130,7 +141,9 @@ TEST(HexCodec, EveryKernelRefusesANonDigitAnywhere) {
         std::vector<std::size_t> positions = {0, text.size() - 1};
         for (std::size_t p = 15; p < text.size(); p += 16) {  // 16: the smallest block
             positions.push_back(p);
-            if (p + 1 < text.size()) positions.push_back(p + 1);
+            if (p + 1 < text.size()) {
+                positions.push_back(p + 1);
+            }
         }
         for (const std::size_t p : positions) {
             for (const char c : boundary) {

@@ -68,13 +68,15 @@ protected:
     }
 
     int32_t open_files() {
-        int32_t files = 0, blocks = 0;
+        int32_t files = 0;
+        int32_t blocks = 0;
         counters(&files, &blocks);
         return files;
     }
 
     int32_t live_blocks() {
-        int32_t files = 0, blocks = 0;
+        int32_t files = 0;
+        int32_t blocks = 0;
         counters(&files, &blocks);
         return blocks;
     }
@@ -323,7 +325,7 @@ TEST_F(Faults, FailedReadGivesItsErrorTextAndReleasesEverything) {
 // A write holds one piece of at most 256 KiB however large the save; a read
 // holds nothing but the text it returns.
 TEST_F(Faults, HeapIsBoundedWhateverTheSaveSize) {
-    constexpr int64_t kWriteBound = 256 * 1024;
+    constexpr int64_t kWriteBound = int64_t{256} * 1024;
     for (const std::size_t size :
          {std::size_t{0}, std::size_t{1000}, std::size_t{1} << 20, (std::size_t{6} << 20) + 5}) {
         SCOPED_TRACE(size);

@@ -28,7 +28,8 @@ class Processes : public SlotTest {
 protected:
     // The host program's command line, through the emulator the tests run
     // under when there is one (WIDESAVE_HOST_EMULATOR, words split on spaces).
-    std::vector<std::string> host(const char* library, std::vector<std::string> arguments) const {
+    static std::vector<std::string> host(const char* library,
+                                         const std::vector<std::string>& arguments) {
         std::vector<std::string> command;
         const char* emulator = std::getenv("WIDESAVE_HOST_EMULATOR");
         std::istringstream words(emulator != nullptr ? emulator : "");
@@ -38,7 +39,8 @@ protected:
         if (!command.empty() && command[0].find('/') == std::string::npos) {
             command[0] = "/usr/bin/" + command[0];  // spawned without a search of PATH
         }
-        command.insert(command.end(), {testsys::program_directory() + kHostProgram, library, "slots"});
+        command.insert(command.end(),
+                       {testsys::program_directory() + kHostProgram, library, "slots"});
         command.insert(command.end(), arguments.begin(), arguments.end());
         return command;
     }
@@ -90,7 +92,8 @@ TEST_F(Processes, WritersAndReadersOfOneSlotNeverSeeAMix) {
     for (const char* name : {"writer1", "writer2", "writer3", "writer4", "writer9"}) {
         int stored = 0;
         for (const std::string& line : lines(scratch(name))) {
-            unsigned writer = 0, sequence = 0;
+            unsigned writer = 0;
+            unsigned sequence = 0;
             int code = -1;
             std::istringstream(line.substr(2)) >> writer >> sequence >> code;
             codes[{writer, sequence}] = code;
@@ -108,7 +111,8 @@ TEST_F(Processes, WritersAndReadersOfOneSlotNeverSeeAMix) {
                 EXPECT_TRUE(line == "E Error: 1" || line == "E Error: 2") << line;
                 continue;
             }
-            unsigned writer = 0, sequence = 0;
+            unsigned writer = 0;
+            unsigned sequence = 0;
             std::istringstream(line.substr(2)) >> writer >> sequence;
             EXPECT_EQ(codes[Key(writer, sequence)], 0)
                 << "read a payload whose write was not reported stored: " << line;

@@ -17,9 +17,9 @@
 
 namespace {
 
-constexpr std::size_t kThreadStack = 64 * 1024;
-constexpr std::size_t kPainted = 48 * 1024;
-constexpr std::size_t kBound = 16 * 1024;
+constexpr std::size_t kThreadStack = std::size_t{64} * 1024;
+constexpr std::size_t kPainted = std::size_t{48} * 1024;
+constexpr std::size_t kBound = std::size_t{16} * 1024;
 constexpr unsigned char kPaint = 0xA5;
 
 struct CallsInThread {
@@ -36,11 +36,14 @@ __attribute__((noinline)) std::uintptr_t paint() {
     for (std::size_t i = 0; i < kPainted; ++i) {
         area[i] = kPaint;
     }
-    return reinterpret_cast<std::uintptr_t>(&area[0]);
+    // Only the address is kept, to look at that stack again later.
+    return reinterpret_cast<std::uintptr_t>(
+        &area[0]);  // NOLINT(clang-diagnostic-return-stack-address)
 }
 
 // How far below high the pattern was overwritten since.
 __attribute__((noinline)) std::size_t depth_used(std::uintptr_t lowest, std::size_t painted) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the address paint() left
     const auto* low = reinterpret_cast<const volatile unsigned char*>(lowest);
     std::size_t untouched = 0;
     while (untouched < painted && low[untouched] == kPaint) {
@@ -102,7 +105,7 @@ TEST_F(SmallStack, WriteAndReadFitSixteenKibibytes) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer's own stack use is not the library's";
 #endif
-    CallsInThread run{&lib, to_hex(random_bytes(300 * 1024, 64)), -1, {}, 0};
+    CallsInThread run{&lib, to_hex(random_bytes(std::size_t{300} * 1024, 64)), -1, {}, 0};
     ASSERT_TRUE(run_in_small_thread(run));
     EXPECT_EQ(run.written, 0);
     EXPECT_TRUE(run.read == run.text);

@@ -135,7 +135,7 @@ int read_failure(int32_t slot, const char* error) {
 
 // Decimal, an optional minus sign, nothing else (no spaces, no plus).
 bool parse_slot(const std::string& text, int32_t& slot) {
-    const std::size_t digits = text.size() > 0 && text[0] == '-' ? 1 : 0;
+    const std::size_t digits = !text.empty() && text[0] == '-' ? 1 : 0;
     if (text.size() == digits || text.size() > digits + 10 ||
         !std::all_of(text.begin() + static_cast<std::ptrdiff_t>(digits), text.end(),
                      [](char c) { return c >= '0' && c <= '9'; })) {
@@ -257,13 +257,12 @@ std::string utc_time(std::int64_t seconds) {
     const auto value = static_cast<std::time_t>(seconds);
     std::tm parts{};
 #if defined(_WIN32)
-    gmtime_s(&parts, &value);
+    (void)gmtime_s(&parts, &value);
 #else
     gmtime_r(&value, &parts);
 #endif
     char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
-    return text;
+    return std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts) != 0 ? text : "?";
 }
 
 int command_mkdir() {
@@ -374,7 +373,10 @@ int command_delete(int32_t slot) {
         bool was_there = false;
         std::string error;
         if (!cli::remove_file(path, was_there, error)) {
-            return fail(kFileSystem, "cannot remove " + path + ": " + error);
+            std::string message = "cannot remove " + path;
+            message += ": ";
+            message += error;
+            return fail(kFileSystem, message);
         }
         removed_any = removed_any || was_there;
     }
@@ -516,7 +518,7 @@ int command_restore(const std::string& folder) {
     return result;
 }
 
-int run(int argc, char** argv) {
+int run_command(int argc, char** argv) {
     CLI::App app{kDescription, "widesave"};
     app.footer(kFooter);
     app.require_subcommand(0, 1);
@@ -626,6 +628,14 @@ int run(int argc, char** argv) {
     return backup->parsed() ? command_backup(file) : command_restore(file);
 }
 
+int run(int argc, char** argv) {
+    try {
+        return run_command(argc, argv);
+    } catch (const std::exception& error) {  // out of memory, in practice
+        return fail(kNoMemory, error.what());
+    }
+}
+
 }  // namespace
 
 #if defined(_WIN32)
@@ -643,6 +653,7 @@ int wmain(int argc, wchar_t** argv) {
         words.push_back(word);
     }
     std::vector<char*> pointers;
+    pointers.reserve(words.size() + 1);
     for (std::string& word : words) {
         pointers.push_back(word.data());
     }

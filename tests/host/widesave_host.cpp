@@ -22,8 +22,10 @@
 
 namespace {
 
+int number(const char* text) { return static_cast<int>(std::strtol(text, nullptr, 10)); }
+
 int usage() {
-    std::fputs("usage: widesave_host LIBRARY SUBDIR COMMAND ARGS...\n", stderr);
+    (void)std::fputs("usage: widesave_host LIBRARY SUBDIR COMMAND ARGS...\n", stderr);
     return 2;
 }
 
@@ -36,7 +38,7 @@ int writer(HostLibrary& lib, int slot, int id, int count, const char* out) {
         const PayloadId payload{static_cast<std::uint32_t>(id),
                                 static_cast<std::uint32_t>(sequence)};
         const int code = lib.WriteSaveFile(slot, to_hex(make_payload(payload)).c_str());
-        std::fprintf(log, "W %d %d %d\n", id, sequence, code);
+        (void)std::fprintf(log, "W %d %d %d\n", id, sequence, code);
     }
     return std::fclose(log) == 0 ? 0 : 2;
 }
@@ -54,11 +56,11 @@ int reader(HostLibrary& lib, int slot, int count, const char* out) {
         std::string bytes;
         PayloadId id{};
         if (got.rfind("Error: ", 0) == 0) {
-            std::fprintf(log, "E %s\n", got.c_str());
+            (void)std::fprintf(log, "E %s\n", got.c_str());
         } else if (from_hex(got, bytes) && check_payload(bytes, id)) {
-            std::fprintf(log, "R %u %u\n", id.writer, id.sequence);
+            (void)std::fprintf(log, "R %u %u\n", id.writer, id.sequence);
         } else {
-            std::fprintf(log, "X %zu\n", got.size());
+            (void)std::fprintf(log, "X %zu\n", got.size());
             status = 1;
         }
     }
@@ -84,22 +86,22 @@ int main(int argc, char** argv) {
     HostLibrary lib;
     const std::string error = load_library(argv[1], lib);
     if (!error.empty()) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+        (void)std::fprintf(stderr, "%s\n", error.c_str());
         return 2;
     }
     if (lib.SetSaveSubdirectory(argv[2]) != 0) {
         return 2;
     }
     const std::string command = argv[3];
-    const int slot = std::atoi(argv[4]);
+    const int slot = number(argv[4]);
     if (command == "writer" && argc == 8) {
-        return writer(lib, slot, std::atoi(argv[5]), std::atoi(argv[6]), argv[7]);
+        return writer(lib, slot, number(argv[5]), number(argv[6]), argv[7]);
     }
     if (command == "reader" && argc == 7) {
-        return reader(lib, slot, std::atoi(argv[5]), argv[6]);
+        return reader(lib, slot, number(argv[5]), argv[6]);
     }
     if ((command == "crash-write" || command == "freeze-write") && argc == 7) {
-        return stopped_write(lib, slot, std::atoi(argv[5]),
+        return stopped_write(lib, slot, number(argv[5]),
                              command == "crash-write" ? kStopExit : kStopFreeze, argv[6]);
     }
     if (command == "write" && argc == 6) {
@@ -107,7 +109,7 @@ int main(int argc, char** argv) {
     }
     if (command == "read" && argc == 5) {
         char* text = lib.ReadSaveFile(slot);
-        std::puts(text);
+        (void)std::puts(text);
         std::free(text);
         return 0;
     }

@@ -51,7 +51,7 @@ std::string name_of(const char16_t* path) {
     return full.substr(prefix);
 }
 
-void change(EntryChange entry) {
+void change(const EntryChange& entry) {
     switch (entry.kind) {
         case EntryChange::link:
             current.entries[entry.name] = entry.inode;

@@ -110,8 +110,6 @@ bool make_sparse_file(const std::u16string& path, std::uint64_t size) {
 #include <spawn.h>
 #include <sys/wait.h>
 
-extern char** environ;
-
 namespace testsys {
 
 bool remove_file(const std::u16string& path) { return unlink(native(path).c_str()) == 0; }
@@ -120,6 +118,7 @@ std::vector<int> run_processes(const std::vector<std::vector<std::string>>& comm
     std::vector<pid_t> started;
     for (const std::vector<std::string>& command : commands) {
         std::vector<char*> argv;
+        argv.reserve(command.size() + 1);
         for (const std::string& argument : command) {
             argv.push_back(const_cast<char*>(argument.c_str()));
         }
