@@ -33,11 +33,13 @@ set(WIDESAVE_CORE_SOURCES
     ${WIDESAVE_SRC}/slot_reader.cpp
     ${WIDESAVE_SRC}/slot_writer.cpp)
 
+# Each platform's files, chosen here only.
 if(WIN32)
   set(WIDESAVE_PLATFORM_SOURCES ${WIDESAVE_SRC}/platform_win32.cpp ${WIDESAVE_SRC}/dll_entry.cpp)
 else()
   set(WIDESAVE_PLATFORM_SOURCES ${WIDESAVE_SRC}/platform_posix.cpp ${WIDESAVE_SRC}/utf8.cpp)
 endif()
+list(APPEND WIDESAVE_PLATFORM_SOURCES ${WIDESAVE_SRC}/platform_heap.cpp)
 
 # widesave.def is the one list of exports. The version script and the test
 # build's lists are made from it.
