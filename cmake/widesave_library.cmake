@@ -3,12 +3,19 @@
 # test build: tests/faults/fault_control.cpp hooks every system call the
 # platform layer makes, and the library exports the functions that steer it.
 
-set(WIDESAVE_WARNINGS -Wall -Wextra -Werror -Wshadow -Wconversion -Wsign-conversion)
-
-# SSE2 is part of every 32-bit Windows since 8; the hex kernels use it.
+# The options every target of the project compiles with travel on these
+# INTERFACE targets. The target architecture's flags: SSE2 is part of every
+# 32-bit Windows since 8, and the hex kernels use it.
+add_library(widesave_arch INTERFACE)
 if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  set(WIDESAVE_ARCH_FLAGS -msse2)
+  target_compile_options(widesave_arch INTERFACE -msse2)
 endif()
+# The warnings, all errors. Tests set WIDESAVE_TEST_CODE on themselves and
+# leave out the conversion warnings, which their literals would trip.
+add_library(widesave_options INTERFACE)
+target_link_libraries(widesave_options INTERFACE widesave_arch)
+target_compile_options(widesave_options INTERFACE -Wall -Wextra -Werror -Wshadow
+    $<$<NOT:$<BOOL:$<TARGET_PROPERTY:WIDESAVE_TEST_CODE>>>:-Wconversion -Wsign-conversion>)
 
 set(WIDESAVE_SRC ${CMAKE_CURRENT_LIST_DIR}/../src)
 set(WIDESAVE_FAULTS_DIR ${CMAKE_CURRENT_LIST_DIR}/../tests/faults)
@@ -27,7 +34,6 @@ set(WIDESAVE_CODEC_SOURCES
     ${WIDESAVE_SRC}/hex_kernel_sse2.cpp)
 set(WIDESAVE_CORE_SOURCES
     ${WIDESAVE_PATH_SOURCES}
-    ${WIDESAVE_CODEC_SOURCES}
     ${WIDESAVE_SRC}/save_directory.cpp
     ${WIDESAVE_SRC}/save_file_exist.cpp
     ${WIDESAVE_SRC}/slot_reader.cpp
@@ -53,6 +59,16 @@ function(widesave_export_lists name out_def out_map)
   if(name STREQUAL "widesave_faults")
     file(STRINGS ${WIDESAVE_FAULTS_DIR}/fault_exports.txt extra)
     list(APPEND names ${extra})
+  endif()
+  if(name STREQUAL "widesave")
+    # For the tests' host loader: one WIDESAVE_EXPORT(name) a line.
+    set(inc "")
+    foreach(export_name IN LISTS names)
+      string(APPEND inc "WIDESAVE_EXPORT(${export_name})\n")
+    endforeach()
+    file(WRITE ${CMAKE_BINARY_DIR}/generated/widesave_exports.inc.in "${inc}")
+    configure_file(${CMAKE_BINARY_DIR}/generated/widesave_exports.inc.in
+                   ${CMAKE_BINARY_DIR}/generated/widesave_exports.inc COPYONLY)
   endif()
   set(def "LIBRARY ${name}.dll\nEXPORTS\n")
   set(map "{\n  global:\n")
@@ -84,12 +100,13 @@ function(widesave_add_library name)
   endif()
   widesave_export_lists(${name} def_file map_file)
 
-  add_library(${name} SHARED ${sources})
+  add_library(${name} SHARED ${sources} $<TARGET_OBJECTS:widesave_codec>)
+  target_link_libraries(${name} PRIVATE widesave_options)
   target_include_directories(${name} PUBLIC
       $<BUILD_INTERFACE:${WIDESAVE_SRC}/../include> $<INSTALL_INTERFACE:include>
       PRIVATE ${WIDESAVE_SRC} ${WIDESAVE_FAULTS_DIR})
   target_compile_definitions(${name} PRIVATE WIDESAVE_BUILDING)
-  target_compile_options(${name} PRIVATE ${WIDESAVE_WARNINGS} ${WIDESAVE_ARCH_FLAGS} -fno-exceptions -fno-rtti)
+  target_compile_options(${name} PRIVATE -fno-exceptions -fno-rtti)
   set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
 
   if(WIN32)
@@ -119,18 +136,20 @@ function(widesave_add_library name)
   endif()
 endfunction()
 
-# Static libraries of the library's own code, for the programs that call
-# it directly: the codec alone (its test, the benchmark), and the save
-# location with the platform layer (the tool, the benchmark's floors).
+# The codec, compiled once for the libraries and for the programs that
+# call it directly (its test, the benchmark); and the save location with the
+# platform layer, for the tool (and the benchmark's floors).
 function(widesave_add_internals)
-  add_library(widesave_codec STATIC ${WIDESAVE_CODEC_SOURCES})
+  add_library(widesave_codec OBJECT ${WIDESAVE_CODEC_SOURCES})
+  set_target_properties(widesave_codec PROPERTIES POSITION_INDEPENDENT_CODE ON)
   target_include_directories(widesave_codec PUBLIC ${WIDESAVE_SRC} ${WIDESAVE_SRC}/../include)
-  target_compile_options(widesave_codec PRIVATE ${WIDESAVE_WARNINGS} ${WIDESAVE_ARCH_FLAGS})
+  target_link_libraries(widesave_codec PRIVATE widesave_options)
+  target_compile_options(widesave_codec PRIVATE -fno-exceptions -fno-rtti)
 
   set(platform ${WIDESAVE_PLATFORM_SOURCES})
   list(FILTER platform EXCLUDE REGEX dll_entry)
   add_library(widesave_paths STATIC ${WIDESAVE_PATH_SOURCES} ${platform}
               ${WIDESAVE_SRC}/system_call_hooks.cpp)
   target_include_directories(widesave_paths PUBLIC ${WIDESAVE_SRC} ${WIDESAVE_SRC}/../include)
-  target_compile_options(widesave_paths PRIVATE ${WIDESAVE_WARNINGS} ${WIDESAVE_ARCH_FLAGS})
+  target_link_libraries(widesave_paths PRIVATE widesave_options)
 endfunction()

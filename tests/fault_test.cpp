@@ -56,8 +56,8 @@ protected:
         ASSERT_FALSE(HasFailure());
         free_text = fault_free;
         // The previous save: 'x' from the first write, 'v' from the second.
-        ASSERT_EQ(lib.WriteSaveFile(1, "AA"), 0);
-        ASSERT_EQ(lib.WriteSaveFile(1, "BBCC"), 0);
+        ASSERT_EQ(lib.WriteSaveFile(1, "AA"), WIDESAVE_OK);
+        ASSERT_EQ(lib.WriteSaveFile(1, "BBCC"), WIDESAVE_OK);
         before = listing();
     }
 
@@ -115,12 +115,14 @@ struct WriteFault {
 
 TEST_F(Faults, FailedWriteKeepsThePreviousSave) {
     const WriteFault cases[] = {
-        {"temporary file cannot be created", SystemCall::create_new, 0, 1, kDenied, 6},
-        {"disk full", SystemCall::write, 0, 1, kDiskFull, 7},
-        {"flush fails", SystemCall::flush, 0, 1, kIoError, 7},
-        {"replace fails for good", SystemCall::rename, 0, 1, kIoError, 6},
-        {"target held for good", SystemCall::rename, 0, -1, kHeld, 6},
-        {"no memory for the bytes", SystemCall::allocate, 0, 1, kNoMemory, 5},
+        {"temporary file cannot be created", SystemCall::create_new, 0, 1, kDenied,
+         WIDESAVE_WRITE_CANNOT_REPLACE},
+        {"disk full", SystemCall::write, 0, 1, kDiskFull, WIDESAVE_WRITE_FAILED},
+        {"flush fails", SystemCall::flush, 0, 1, kIoError, WIDESAVE_WRITE_FAILED},
+        {"replace fails for good", SystemCall::rename, 0, 1, kIoError,
+         WIDESAVE_WRITE_CANNOT_REPLACE},
+        {"target held for good", SystemCall::rename, 0, -1, kHeld, WIDESAVE_WRITE_CANNOT_REPLACE},
+        {"no memory for the bytes", SystemCall::allocate, 0, 1, kNoMemory, WIDESAVE_WRITE_BAD_TEXT},
     };
     for (const WriteFault& c : cases) {
         SCOPED_TRACE(c.what);
@@ -132,18 +134,19 @@ TEST_F(Faults, FailedWriteKeepsThePreviousSave) {
         EXPECT_EQ(open_files(), 0);
         EXPECT_EQ(live_blocks(), blocks);
     }
-    EXPECT_EQ(lib.WriteSaveFile(1, "DDEEFF"), 0) << "and the next write goes through";
+    EXPECT_EQ(lib.WriteSaveFile(1, "DDEEFF"), WIDESAVE_OK) << "and the next write goes through";
     EXPECT_EQ(read_slot(1), "DDEEFF");
 }
 
 TEST_F(Faults, BrieflyHeldTargetIsRetriedOnWindowsOnly) {
     ASSERT_EQ(fail(id(SystemCall::rename), 0, 2, kHeld), 0);
 #if defined(_WIN32)
-    EXPECT_EQ(lib.WriteSaveFile(1, "DDEEFF"), 0);
+    EXPECT_EQ(lib.WriteSaveFile(1, "DDEEFF"), WIDESAVE_OK);
     EXPECT_EQ(testsys::read_file(file(1, u'v')), std::string("\xDD\xEE\xFF"));
     EXPECT_EQ(listing(), before);
 #else
-    EXPECT_EQ(lib.WriteSaveFile(1, "DDEEFF"), 6) << "no retries outside Windows";
+    EXPECT_EQ(lib.WriteSaveFile(1, "DDEEFF"), WIDESAVE_WRITE_CANNOT_REPLACE)
+        << "no retries outside Windows";
     expect_previous_save_intact();
 #endif
     EXPECT_EQ(open_files(), 0);
@@ -161,7 +164,7 @@ TEST_F(Faults, FailedFlushAfterTheReplaceIsReported) {
 #endif
     for (const int32_t error : {kIoError, kDiskFull}) {
         ASSERT_EQ(fail(id(flush), skip, 1, error), 0);
-        EXPECT_EQ(lib.WriteSaveFile(1, "DDEEFF"), 7);
+        EXPECT_EQ(lib.WriteSaveFile(1, "DDEEFF"), WIDESAVE_WRITE_FAILED);
         reset();
         EXPECT_EQ(testsys::read_file(file(1, u'v')), std::string("\xDD\xEE\xFF"));
         EXPECT_EQ(listing(), before);
@@ -169,15 +172,16 @@ TEST_F(Faults, FailedFlushAfterTheReplaceIsReported) {
     }
 #if !defined(_WIN32)
     ASSERT_EQ(fail(id(flush), 0, 1, EINVAL), 0);
-    EXPECT_EQ(lib.WriteSaveFile(1, "01"), 0) << "a directory that cannot be flushed is no failure";
+    EXPECT_EQ(lib.WriteSaveFile(1, "01"), WIDESAVE_OK)
+        << "a directory that cannot be flushed is no failure";
 #endif
 }
 
 TEST_F(Faults, FailedFirstWriteLeavesNothing) {
     ASSERT_EQ(fail(id(SystemCall::write), 0, 1, kDiskFull), 0);
-    EXPECT_EQ(lib.WriteSaveFile(2, "0102030405"), 7);
+    EXPECT_EQ(lib.WriteSaveFile(2, "0102030405"), WIDESAVE_WRITE_FAILED);
     EXPECT_EQ(listing(), before);
-    EXPECT_EQ(lib.SaveFileExist(2), -1);
+    EXPECT_EQ(lib.SaveFileExist(2), WIDESAVE_NO_SAVE_FILE);
 }
 
 // Fails each system call of a write in turn, with each error, and checks
@@ -187,10 +191,10 @@ TEST_F(Faults, EverySystemCallOfAWriteFailingInTurn) {
     const std::string fresh = to_hex(random_bytes(3000, 9));
     for (const int32_t slot : {1, 2}) {  // a later save, and a first one
         const std::vector<int32_t> log =
-            calls_of([&] { ASSERT_EQ(lib.WriteSaveFile(slot, fresh.c_str()), 0); });
+            calls_of([&] { ASSERT_EQ(lib.WriteSaveFile(slot, fresh.c_str()), WIDESAVE_OK); });
         ASSERT_GT(log.size(), 5u);
         if (slot == 1) {
-            ASSERT_EQ(lib.WriteSaveFile(1, "BBCC"), 0);
+            ASSERT_EQ(lib.WriteSaveFile(1, "BBCC"), WIDESAVE_OK);
         } else {
             testsys::remove_file(file(2, u'x'));
         }
@@ -211,7 +215,7 @@ TEST_F(Faults, EverySystemCallOfAWriteFailingInTurn) {
                     saved = testsys::read_file(file(slot, u'x'));
                 }
                 const bool in_place = saved.has_value() && to_hex(*saved) == fresh;
-                if (code == 0) {
+                if (code == WIDESAVE_OK) {
                     EXPECT_TRUE(in_place) << "0, but the new save is not in place";
                 } else if (slot == 1 && !in_place) {
                     EXPECT_TRUE(saved == std::string("\xBB\xCC")) << "code " << code;
@@ -219,7 +223,8 @@ TEST_F(Faults, EverySystemCallOfAWriteFailingInTurn) {
                     EXPECT_FALSE(saved.has_value()) << "code " << code;
                 }
                 // Only 7 after a replace whose flush failed puts the new save in place.
-                EXPECT_TRUE(code == 0 || code == 7 || !in_place) << "code " << code;
+                EXPECT_TRUE(code == WIDESAVE_OK || code == WIDESAVE_WRITE_FAILED || !in_place)
+                    << "code " << code;
                 const bool cleanup_failed =
                     log[k] == id(SystemCall::remove) || log[k] == id(SystemCall::discard);
                 if (!cleanup_failed) {
@@ -228,7 +233,7 @@ TEST_F(Faults, EverySystemCallOfAWriteFailingInTurn) {
                 }
                 // Put the slot back as it was, through the library.
                 if (slot == 1) {
-                    ASSERT_EQ(lib.WriteSaveFile(1, "BBCC"), 0);
+                    ASSERT_EQ(lib.WriteSaveFile(1, "BBCC"), WIDESAVE_OK);
                 } else {
                     testsys::remove_file(file(2, u'x'));
                     testsys::remove_file(file(2, u'v'));
@@ -265,9 +270,10 @@ TEST_F(Faults, EverySystemCallOfAReadFailingInTurn) {
 }
 
 TEST_F(Faults, EverySystemCallOfMakingTheDirectoryFailingInTurn) {
-    ASSERT_EQ(lib.SetSaveSubdirectory("made"), 0);
+    ASSERT_EQ(lib.SetSaveSubdirectory("made"), WIDESAVE_SUBDIR_SET);
     const std::u16string made = join({base, u"made"});
-    const std::vector<int32_t> log = calls_of([&] { ASSERT_EQ(lib.MakeSaveDirectory(), 0); });
+    const std::vector<int32_t> log =
+        calls_of([&] { ASSERT_EQ(lib.MakeSaveDirectory(), WIDESAVE_OK); });
 #if !defined(_WIN32)
     // The new entry lasts a power cut only once the base folder is flushed.
     EXPECT_NE(std::find(log.begin(), log.end(), id(SystemCall::flush_directory)), log.end());
@@ -278,12 +284,12 @@ TEST_F(Faults, EverySystemCallOfMakingTheDirectoryFailingInTurn) {
         ASSERT_EQ(fail(WIDESAVE_ANY_CALL, static_cast<int32_t>(k), 1, kIoError), 0);
         const int32_t code = lib.MakeSaveDirectory();
         reset();
-        EXPECT_TRUE(code == 0 || code == 5) << code;
-        if (code == 0) {
+        EXPECT_TRUE(code == WIDESAVE_OK || code == WIDESAVE_DIRECTORY_NOT_MADE) << code;
+        if (code == WIDESAVE_OK) {
             EXPECT_TRUE(testsys::is_directory(made));
         }
         EXPECT_EQ(open_files(), 0);
-        EXPECT_EQ(lib.MakeSaveDirectory(), 0) << "and the next call makes it";
+        EXPECT_EQ(lib.MakeSaveDirectory(), WIDESAVE_OK) << "and the next call makes it";
     }
 }
 
@@ -331,7 +337,7 @@ TEST_F(Faults, HeapIsBoundedWhateverTheSaveSize) {
         SCOPED_TRACE(size);
         const std::string text = to_hex(random_bytes(size, 3));
         peak_heap(1);
-        ASSERT_EQ(lib.WriteSaveFile(2, text.c_str()), 0);
+        ASSERT_EQ(lib.WriteSaveFile(2, text.c_str()), WIDESAVE_OK);
         const int64_t written = peak_heap(0);
         EXPECT_GE(written, std::min<int64_t>(static_cast<int64_t>(size), 1));
         EXPECT_LE(written, kWriteBound);

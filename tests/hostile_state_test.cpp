@@ -19,10 +19,10 @@ namespace {
 using HostileState = SlotTest;
 
 TEST_F(HostileState, NullStringsFromTheHostAreRefused) {
-    EXPECT_EQ(lib.SetSaveSubdirectory(nullptr), 2);
-    EXPECT_EQ(lib.WriteSaveFile(1, "AA"), 0) << "the name in force is still 'slots'";
-    EXPECT_EQ(lib.WriteSaveFile(1, nullptr), 5);
-    EXPECT_EQ(lib.WriteSaveFile(2, nullptr), 5);
+    EXPECT_EQ(lib.SetSaveSubdirectory(nullptr), WIDESAVE_SUBDIR_NOT_UTF8);
+    EXPECT_EQ(lib.WriteSaveFile(1, "AA"), WIDESAVE_OK) << "the name in force is still 'slots'";
+    EXPECT_EQ(lib.WriteSaveFile(1, nullptr), WIDESAVE_WRITE_BAD_TEXT);
+    EXPECT_EQ(lib.WriteSaveFile(2, nullptr), WIDESAVE_WRITE_BAD_TEXT);
     EXPECT_EQ(listing(), std::vector<std::u16string>{u"Save1.rxdata"});
     EXPECT_EQ(read_slot(1), "AA");
 }
@@ -36,7 +36,7 @@ TEST_F(HostileState, StaleTemporaryFilesNeverBlockTheSlot) {
     ASSERT_TRUE(SetFileAttributesW(
         name.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
 #endif
-    EXPECT_EQ(lib.WriteSaveFile(1, "5A"), 0);
+    EXPECT_EQ(lib.WriteSaveFile(1, "5A"), WIDESAVE_OK);
     EXPECT_EQ(read_slot(1), "5A");
     EXPECT_EQ(listing(), std::vector<std::u16string>{u"Save1.rxdata"});
 }
@@ -44,11 +44,11 @@ TEST_F(HostileState, StaleTemporaryFilesNeverBlockTheSlot) {
 // A save read as current must be the newest: a 'v' entry that is there but
 // cannot be queried is not passed over for the older 'x' file.
 TEST_F(HostileState, UnqueryableNewerSaveIsAnErrorNotTheOlderOne) {
-    ASSERT_EQ(lib.WriteSaveFile(3, "0123"), 0);  // the x file
+    ASSERT_EQ(lib.WriteSaveFile(3, "0123"), WIDESAVE_OK);  // the x file
 #if defined(_WIN32)
     // Held by another program that shares nothing: its attributes can still
     // be read, so here the probe finds it and the read reports it held.
-    ASSERT_EQ(lib.WriteSaveFile(3, "4567"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(3, "4567"), WIDESAVE_OK);
     void* owner = testsys::hold_file(file(3, u'v'), 0);
     ASSERT_NE(owner, nullptr);
     EXPECT_EQ(read_slot(3), "Error: 2");
@@ -58,9 +58,10 @@ TEST_F(HostileState, UnqueryableNewerSaveIsAnErrorNotTheOlderOne) {
     for (const std::string& target : {v, testsys::to_utf8(join({root, u"unmounted", u"save"}))}) {
         SCOPED_TRACE(target == v ? "a link to itself" : "a link into a missing drive");
         ASSERT_EQ(symlink(target.c_str(), v.c_str()), 0);
-        EXPECT_EQ(lib.SaveFileExist(3), 0);
+        EXPECT_EQ(lib.SaveFileExist(3), WIDESAVE_FILE_V);
         EXPECT_EQ(read_slot(3), "Error: 2");
-        EXPECT_EQ(lib.WriteSaveFile(3, "89"), 0) << "a write puts a plain file in its place";
+        EXPECT_EQ(lib.WriteSaveFile(3, "89"), WIDESAVE_OK)
+            << "a write puts a plain file in its place";
         EXPECT_EQ(read_slot(3), "89");
         ASSERT_TRUE(testsys::remove_file(file(3, u'v')));
     }
@@ -70,15 +71,15 @@ TEST_F(HostileState, UnqueryableNewerSaveIsAnErrorNotTheOlderOne) {
 
 #if !defined(_WIN32)
 TEST_F(HostileState, LinksAtTheTemporaryNameAreRemovedNeverFollowed) {
-    ASSERT_EQ(lib.WriteSaveFile(1, "01"), 0);
-    ASSERT_EQ(lib.WriteSaveFile(1, "0203"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(1, "01"), WIDESAVE_OK);
+    ASSERT_EQ(lib.WriteSaveFile(1, "0203"), WIDESAVE_OK);
     const std::string save = testsys::to_utf8(file(1, u'v'));
     const std::string temporary = testsys::to_utf8(join({dir, u"Save1.rvtemp"}));
     const std::u16string outside = join({root, u"outside"});
     ASSERT_TRUE(testsys::write_file(outside, "not a save"));
 
     ASSERT_EQ(symlink(testsys::to_utf8(outside).c_str(), temporary.c_str()), 0);
-    EXPECT_EQ(lib.WriteSaveFile(1, "0405"), 0);
+    EXPECT_EQ(lib.WriteSaveFile(1, "0405"), WIDESAVE_OK);
     EXPECT_EQ(testsys::read_file(outside), "not a save");
     EXPECT_EQ(read_slot(1), "0405");
 
@@ -87,7 +88,7 @@ TEST_F(HostileState, LinksAtTheTemporaryNameAreRemovedNeverFollowed) {
     const std::string kept = testsys::to_utf8(join({root, u"kept"}));
     ASSERT_EQ(link(save.c_str(), kept.c_str()), 0);
     ASSERT_EQ(link(save.c_str(), temporary.c_str()), 0);
-    EXPECT_EQ(lib.WriteSaveFile(1, "0607"), 0);
+    EXPECT_EQ(lib.WriteSaveFile(1, "0607"), WIDESAVE_OK);
     EXPECT_EQ(testsys::read_file(join({root, u"kept"})), std::string("\x04\x05"));
     EXPECT_EQ(read_slot(1), "0607");
     EXPECT_EQ(listing(), (std::vector<std::u16string>{u"Save1.rvdata", u"Save1.rxdata"}));
@@ -97,13 +98,13 @@ TEST_F(HostileState, LinksAtTheTemporaryNameAreRemovedNeverFollowed) {
 TEST_F(HostileState, PipesNeverHangACall) {
     const std::string temporary = testsys::to_utf8(join({dir, u"Save1.rxtemp"}));
     ASSERT_EQ(mkfifo(temporary.c_str(), 0600), 0);
-    EXPECT_EQ(lib.WriteSaveFile(1, "AB"), 0);
+    EXPECT_EQ(lib.WriteSaveFile(1, "AB"), WIDESAVE_OK);
     EXPECT_EQ(listing(), std::vector<std::u16string>{u"Save1.rxdata"});
 
     const std::string save = testsys::to_utf8(file(2, u'v'));
     ASSERT_EQ(mkfifo(save.c_str(), 0600), 0);
     EXPECT_EQ(read_slot(2).rfind("Error: ", 0), 0u);
-    EXPECT_EQ(lib.WriteSaveFile(2, "CD"), 0) << "a write replaces it";
+    EXPECT_EQ(lib.WriteSaveFile(2, "CD"), WIDESAVE_OK) << "a write replaces it";
     EXPECT_EQ(read_slot(2), "CD");
 }
 
@@ -143,15 +144,15 @@ TEST_F(HostileState, NamesTheSystemAltersAreRefused) {
     for (const Name& c :
          {Name{"trailing ", true}, Name{"NUL", true}, Name{"COM1", true}, Name{"dotted.", false}}) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(lib.SetSaveSubdirectory(c.name), 0);
+        ASSERT_EQ(lib.SetSaveSubdirectory(c.name), WIDESAVE_SUBDIR_SET);
         const int32_t made = lib.MakeSaveDirectory();
         if (made == 0 && !c.refused) {
-            EXPECT_EQ(lib.WriteSaveFile(1, "AA"), 0);
+            EXPECT_EQ(lib.WriteSaveFile(1, "AA"), WIDESAVE_OK);
             EXPECT_EQ(read_slot(1), "AA");
             continue;
         }
         EXPECT_EQ(made, 5);
-        EXPECT_EQ(lib.WriteSaveFile(1, "AA"), 6);
+        EXPECT_EQ(lib.WriteSaveFile(1, "AA"), WIDESAVE_WRITE_CANNOT_REPLACE);
     }
     const auto made = testsys::list_directory(base);
     EXPECT_EQ(std::count(made.begin(), made.end(), u"trailing"), 0)

@@ -97,8 +97,9 @@ TEST_F(Processes, WritersAndReadersOfOneSlotNeverSeeAMix) {
             int code = -1;
             std::istringstream(line.substr(2)) >> writer >> sequence >> code;
             codes[{writer, sequence}] = code;
-            EXPECT_TRUE(code == 0 || code == 6) << line << ": only a wait past its budget may fail";
-            stored += code == 0 ? 1 : 0;
+            EXPECT_TRUE(code == WIDESAVE_OK || code == WIDESAVE_WRITE_CANNOT_REPLACE)
+                << line << ": only a wait past its budget may fail";
+            stored += code == WIDESAVE_OK ? 1 : 0;
         }
         EXPECT_GT(stored, 0) << name << " stored nothing";
     }
@@ -114,7 +115,7 @@ TEST_F(Processes, WritersAndReadersOfOneSlotNeverSeeAMix) {
             unsigned writer = 0;
             unsigned sequence = 0;
             std::istringstream(line.substr(2)) >> writer >> sequence;
-            EXPECT_EQ(codes[Key(writer, sequence)], 0)
+            EXPECT_EQ(codes[Key(writer, sequence)], WIDESAVE_OK)
                 << "read a payload whose write was not reported stored: " << line;
             ++payloads_seen;
         }
@@ -123,10 +124,11 @@ TEST_F(Processes, WritersAndReadersOfOneSlotNeverSeeAMix) {
 
     PayloadId last{};
     ASSERT_TRUE(current_payload(1, last));
-    EXPECT_EQ(codes[Key(last.writer, last.sequence)], 0) << "the save is a payload that was stored";
+    EXPECT_EQ(codes[Key(last.writer, last.sequence)], WIDESAVE_OK)
+        << "the save is a payload that was stored";
     ASSERT_TRUE(current_payload(2, last));
     for (int sequence = 0; sequence < kWrites; ++sequence) {
-        EXPECT_EQ(codes[Key(9, static_cast<unsigned>(sequence))], 0)
+        EXPECT_EQ(codes[Key(9, static_cast<unsigned>(sequence))], WIDESAVE_OK)
             << "slot 2's writer was disturbed";
     }
     EXPECT_EQ(last.writer, 9u);
@@ -147,7 +149,7 @@ TEST_F(Processes, AWriterKilledBeforeAnyOfItsSystemCalls) {
     auto calls =
         reinterpret_cast<WidesaveFaultCalls>(find_export(faults.module, "widesave_fault_calls"));
     ASSERT_TRUE(reset != nullptr && calls != nullptr);
-    ASSERT_EQ(faults.SetSaveSubdirectory("slots"), 0);
+    ASSERT_EQ(faults.SetSaveSubdirectory("slots"), WIDESAVE_SUBDIR_SET);
 
     const std::string older = to_hex("older");
     const std::string old_save = to_hex(make_payload({1, 1}));
@@ -159,14 +161,14 @@ TEST_F(Processes, AWriterKilledBeforeAnyOfItsSystemCalls) {
                 testsys::remove_file(file(slot, letter));
             }
             if (!first) {
-                ASSERT_EQ(lib.WriteSaveFile(slot, older.c_str()), 0);
-                ASSERT_EQ(lib.WriteSaveFile(slot, old_save.c_str()), 0);
+                ASSERT_EQ(lib.WriteSaveFile(slot, older.c_str()), WIDESAVE_OK);
+                ASSERT_EQ(lib.WriteSaveFile(slot, old_save.c_str()), WIDESAVE_OK);
             }
         };
         set_up();
         const std::vector<std::u16string> before = listing();
         reset();
-        ASSERT_EQ(faults.WriteSaveFile(slot, new_save.c_str()), 0);
+        ASSERT_EQ(faults.WriteSaveFile(slot, new_save.c_str()), WIDESAVE_OK);
         const int32_t count = calls(nullptr, 0);
         ASSERT_GT(count, 5);
         set_up();
@@ -182,7 +184,7 @@ TEST_F(Processes, AWriterKilledBeforeAnyOfItsSystemCalls) {
             } else {
                 EXPECT_TRUE(got == old_save || got == new_save) << got;
             }
-            ASSERT_EQ(lib.WriteSaveFile(slot, new_save.c_str()), 0) << "the next write";
+            ASSERT_EQ(lib.WriteSaveFile(slot, new_save.c_str()), WIDESAVE_OK) << "the next write";
             EXPECT_EQ(read_slot(slot), new_save);
             const std::vector<std::u16string> after = listing();
             EXPECT_TRUE(std::none_of(after.begin(), after.end(), [](const std::u16string& name) {

@@ -16,24 +16,24 @@ using SlotIo = SlotTest;
 
 TEST_F(SlotIo, FirstWriteGoesToXLaterOnesToV) {
     EXPECT_EQ(read_slot(2), "Error: 1");
-    ASSERT_EQ(lib.WriteSaveFile(2, "48656C6C6F"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(2, "48656C6C6F"), WIDESAVE_OK);
     EXPECT_EQ(testsys::read_file(file(2, u'x')), "Hello");
     EXPECT_FALSE(testsys::is_file(file(2, u'v')));
     EXPECT_EQ(read_slot(2), "48656C6C6F");
 
-    ASSERT_EQ(lib.WriteSaveFile(2, "0aff"), 0) << "lower case is accepted";
+    ASSERT_EQ(lib.WriteSaveFile(2, "0aff"), WIDESAVE_OK) << "lower case is accepted";
     EXPECT_EQ(testsys::read_file(file(2, u'v')), std::string("\x0A\xFF"));
     EXPECT_EQ(testsys::read_file(file(2, u'x')), "Hello") << "the older x file stays";
     EXPECT_EQ(read_slot(2), "0AFF") << "reads prefer v and answer in upper case";
 
-    ASSERT_EQ(lib.WriteSaveFile(2, ""), 0);
+    ASSERT_EQ(lib.WriteSaveFile(2, ""), WIDESAVE_OK);
     EXPECT_EQ(testsys::read_file(file(2, u'v')), "");
     EXPECT_EQ(read_slot(2), "");
     EXPECT_EQ(listing(), (std::vector<std::u16string>{u"Save2.rvdata", u"Save2.rxdata"}));
 }
 
 TEST_F(SlotIo, BadTextLeavesTheSaveAndDirectoryUntouched) {
-    ASSERT_EQ(lib.WriteSaveFile(1, "0102"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(1, "0102"), WIDESAVE_OK);
     const auto before = listing();
     // Every character just outside the digit ranges, a space, and bytes
     // that are negative as signed characters: at the start, the end, and
@@ -46,11 +46,11 @@ TEST_F(SlotIo, BadTextLeavesTheSaveAndDirectoryUntouched) {
                          << "char " << static_cast<int>(c) << " at " << position);
             std::string text = good;
             text[position] = c;
-            EXPECT_EQ(lib.WriteSaveFile(1, text.c_str()), 5);
+            EXPECT_EQ(lib.WriteSaveFile(1, text.c_str()), WIDESAVE_WRITE_BAD_TEXT);
         }
     }
-    EXPECT_EQ(lib.WriteSaveFile(1, "ABC"), 5) << "odd length";
-    EXPECT_EQ(lib.WriteSaveFile(1, "0x12"), 5);
+    EXPECT_EQ(lib.WriteSaveFile(1, "ABC"), WIDESAVE_WRITE_BAD_TEXT) << "odd length";
+    EXPECT_EQ(lib.WriteSaveFile(1, "0x12"), WIDESAVE_WRITE_BAD_TEXT);
     EXPECT_EQ(listing(), before);
     EXPECT_EQ(testsys::read_file(file(1, u'x')), std::string("\x01\x02"));
 }
@@ -63,7 +63,7 @@ TEST_F(SlotIo, EveryByteValueAndLargeSavesRoundTrip) {
     const std::string large = random_bytes(6 * 1024 * 1024 + 3, 20261211);
     const std::string* const datasets[] = {&all_values, &large};
     for (const std::string* data : datasets) {
-        ASSERT_EQ(lib.WriteSaveFile(8, to_hex(*data).c_str()), 0);
+        ASSERT_EQ(lib.WriteSaveFile(8, to_hex(*data).c_str()), WIDESAVE_OK);
         EXPECT_TRUE(read_slot(8) == to_hex(*data));
     }
     EXPECT_TRUE(testsys::read_file(file(8, u'v')) == large);
@@ -71,7 +71,7 @@ TEST_F(SlotIo, EveryByteValueAndLargeSavesRoundTrip) {
 }
 
 TEST_F(SlotIo, EachReadResultIsAFreshBlock) {
-    ASSERT_EQ(lib.WriteSaveFile(3, "AA"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(3, "AA"), WIDESAVE_OK);
     std::vector<char*> results;
     for (int i = 0; i < 2; ++i) {
         results.push_back(lib.ReadSaveFile(3));
@@ -90,27 +90,27 @@ TEST_F(SlotIo, EachReadResultIsAFreshBlock) {
 }
 
 TEST_F(SlotIo, NoSaveDirectoryMeansCode6AndNothingCreated) {
-    ASSERT_EQ(lib.SetSaveSubdirectory("never made"), 0);
-    EXPECT_EQ(lib.WriteSaveFile(1, "AA"), 6);
+    ASSERT_EQ(lib.SetSaveSubdirectory("never made"), WIDESAVE_SUBDIR_SET);
+    EXPECT_EQ(lib.WriteSaveFile(1, "AA"), WIDESAVE_WRITE_CANNOT_REPLACE);
     EXPECT_FALSE(testsys::is_directory(join({base, u"never made"})));
 }
 
 TEST_F(SlotIo, ReadOnlySaveIsNeverReplaced) {
-    ASSERT_EQ(lib.WriteSaveFile(5, "01"), 0);
-    ASSERT_EQ(lib.WriteSaveFile(5, "02"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(5, "01"), WIDESAVE_OK);
+    ASSERT_EQ(lib.WriteSaveFile(5, "02"), WIDESAVE_OK);
     ASSERT_TRUE(testsys::set_read_only(file(5, u'v'), true));
-    EXPECT_EQ(lib.WriteSaveFile(5, "03"), 6);
+    EXPECT_EQ(lib.WriteSaveFile(5, "03"), WIDESAVE_WRITE_CANNOT_REPLACE);
     EXPECT_EQ(read_slot(5), "02");
     EXPECT_EQ(listing(), (std::vector<std::u16string>{u"Save5.rvdata", u"Save5.rxdata"}));
     ASSERT_TRUE(testsys::set_read_only(file(5, u'v'), false));
-    EXPECT_EQ(lib.WriteSaveFile(5, "04"), 0);
+    EXPECT_EQ(lib.WriteSaveFile(5, "04"), WIDESAVE_OK);
     EXPECT_EQ(read_slot(5), "04");
 }
 
 TEST_F(SlotIo, StaleTemporaryFileIsReplacedAndRemoved) {
     ASSERT_TRUE(testsys::write_file(join({dir, u"Save6.rxtemp"}), "left by a crash"));
-    EXPECT_EQ(lib.SaveFileExist(6), -1) << "a temporary file is no save";
-    ASSERT_EQ(lib.WriteSaveFile(6, "5A"), 0);
+    EXPECT_EQ(lib.SaveFileExist(6), WIDESAVE_NO_SAVE_FILE) << "a temporary file is no save";
+    ASSERT_EQ(lib.WriteSaveFile(6, "5A"), WIDESAVE_OK);
     EXPECT_EQ(listing(), std::vector<std::u16string>{u"Save6.rxdata"});
     EXPECT_EQ(read_slot(6), "5A");
 }
@@ -128,13 +128,13 @@ TEST_F(SlotIo, FilesOfAGibibyteOrMoreAreRefusedNotWrapped) {
 
 #if defined(_WIN32)
 TEST_F(SlotIo, SaveHeldByAnotherProgram) {
-    ASSERT_EQ(lib.WriteSaveFile(9, "11"), 0);
-    ASSERT_EQ(lib.WriteSaveFile(9, "22"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(9, "11"), WIDESAVE_OK);
+    ASSERT_EQ(lib.WriteSaveFile(9, "22"), WIDESAVE_OK);
 
     // Held with reads shared only: it cannot be replaced, and stays whole.
     void* reader = testsys::hold_file(file(9, u'v'), FILE_SHARE_READ);
     ASSERT_NE(reader, nullptr);
-    EXPECT_EQ(lib.WriteSaveFile(9, "33"), 6);
+    EXPECT_EQ(lib.WriteSaveFile(9, "33"), WIDESAVE_WRITE_CANNOT_REPLACE);
     testsys::release_file(reader);
     EXPECT_EQ(read_slot(9), "22");
     EXPECT_EQ(listing(), (std::vector<std::u16string>{u"Save9.rvdata", u"Save9.rxdata"}));
@@ -156,8 +156,8 @@ TEST_F(SlotIo, NoHandleOutlivesACall) {
         CloseHandle(probe);
         return reinterpret_cast<std::uintptr_t>(probe);
     };
-    ASSERT_EQ(lib.WriteSaveFile(3, "01"), 0);
-    ASSERT_EQ(lib.WriteSaveFile(3, "02"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(3, "01"), WIDESAVE_OK);
+    ASSERT_EQ(lib.WriteSaveFile(3, "02"), WIDESAVE_OK);
     void* held = testsys::hold_file(file(3, u'x'), FILE_SHARE_READ);
     ASSERT_NE(held, nullptr);
     ASSERT_TRUE(testsys::set_read_only(file(3, u'v'), true));
@@ -169,18 +169,20 @@ TEST_F(SlotIo, NoHandleOutlivesACall) {
     const Call calls[] = {
         {"read", [&] { EXPECT_EQ(read_slot(3), "02"); }},
         {"read of no save", [&] { EXPECT_EQ(read_slot(4), "Error: 1"); }},
-        {"write of bad text", [&] { EXPECT_EQ(lib.WriteSaveFile(3, "0G"), 5); }},
-        {"write over a read-only save", [&] { EXPECT_EQ(lib.WriteSaveFile(3, "03"), 6); }},
-        {"first write", [&] { EXPECT_EQ(lib.WriteSaveFile(5, "05"), 0); }},
-        {"second write", [&] { EXPECT_EQ(lib.WriteSaveFile(5, "06"), 0); }},
+        {"write of bad text",
+         [&] { EXPECT_EQ(lib.WriteSaveFile(3, "0G"), WIDESAVE_WRITE_BAD_TEXT); }},
+        {"write over a read-only save",
+         [&] { EXPECT_EQ(lib.WriteSaveFile(3, "03"), WIDESAVE_WRITE_CANNOT_REPLACE); }},
+        {"first write", [&] { EXPECT_EQ(lib.WriteSaveFile(5, "05"), WIDESAVE_OK); }},
+        {"second write", [&] { EXPECT_EQ(lib.WriteSaveFile(5, "06"), WIDESAVE_OK); }},
         {"write into no directory",
          [&] {
-             ASSERT_EQ(lib.SetSaveSubdirectory("absent"), 0);
-             EXPECT_EQ(lib.WriteSaveFile(3, "03"), 6);
-             ASSERT_EQ(lib.SetSaveSubdirectory("slots"), 0);
+             ASSERT_EQ(lib.SetSaveSubdirectory("absent"), WIDESAVE_SUBDIR_SET);
+             EXPECT_EQ(lib.WriteSaveFile(3, "03"), WIDESAVE_WRITE_CANNOT_REPLACE);
+             ASSERT_EQ(lib.SetSaveSubdirectory("slots"), WIDESAVE_SUBDIR_SET);
          }},
-        {"existence probe", [&] { EXPECT_EQ(lib.SaveFileExist(3), 0); }},
-        {"directory", [&] { EXPECT_EQ(lib.MakeSaveDirectory(), 0); }},
+        {"existence probe", [&] { EXPECT_EQ(lib.SaveFileExist(3), WIDESAVE_FILE_V); }},
+        {"directory", [&] { EXPECT_EQ(lib.MakeSaveDirectory(), WIDESAVE_OK); }},
     };
     for (const Call& c : calls) {
         SCOPED_TRACE(c.what);
@@ -192,7 +194,8 @@ TEST_F(SlotIo, NoHandleOutlivesACall) {
     void* owner = testsys::hold_file(file(5, u'v'), 0);
     ASSERT_NE(owner, nullptr);
     EXPECT_EQ(read_slot(5), "Error: 2");
-    EXPECT_EQ(lib.WriteSaveFile(5, "07"), 6) << "a save held exclusively is not replaced";
+    EXPECT_EQ(lib.WriteSaveFile(5, "07"), WIDESAVE_WRITE_CANNOT_REPLACE)
+        << "a save held exclusively is not replaced";
     testsys::release_file(owner);
     EXPECT_EQ(handles(), before);
     testsys::release_file(held);

@@ -35,9 +35,9 @@ TEST_F(SlotNames, ProbePrefersTheVFileAndSkipsDirectories) {
 TEST_F(SlotNames, SlotNumberIsPrintedInDecimal) {
     for (const int32_t slot : {-1, 0, 7, 100, INT32_MAX, INT32_MIN}) {
         SCOPED_TRACE(slot);
-        ASSERT_EQ(lib.WriteSaveFile(slot, "01"), 0);
+        ASSERT_EQ(lib.WriteSaveFile(slot, "01"), WIDESAVE_OK);
         EXPECT_EQ(testsys::read_file(file(slot, u'x')), std::string("\x01"));
-        EXPECT_EQ(lib.SaveFileExist(slot), 1);
+        EXPECT_EQ(lib.SaveFileExist(slot), WIDESAVE_FILE_X);
     }
     EXPECT_EQ(listing().size(), 6U) << "one file per slot, nothing else";
     EXPECT_TRUE(testsys::is_file(join({dir, u"Save-1.rxdata"})));
@@ -49,33 +49,35 @@ TEST_F(SlotNames, LengthLimitIs244UnitsOfBaseAndSubdirectory) {
     const std::u16string long_base = make_base_of_length(236);
     ASSERT_EQ(long_base.size(), 236U);
     testsys::set_env("LOCALAPPDATA", long_base);
-    ASSERT_EQ(lib.SetSaveSubdirectory("12345678"), 0);
-    ASSERT_EQ(lib.MakeSaveDirectory(), 0);
+    ASSERT_EQ(lib.SetSaveSubdirectory("12345678"), WIDESAVE_SUBDIR_SET);
+    ASSERT_EQ(lib.MakeSaveDirectory(), WIDESAVE_OK);
 
-    EXPECT_EQ(lib.WriteSaveFile(99, "AB"), 0);
-    EXPECT_EQ(lib.SaveFileExist(99), 1);
+    EXPECT_EQ(lib.WriteSaveFile(99, "AB"), WIDESAVE_OK);
+    EXPECT_EQ(lib.SaveFileExist(99), WIDESAVE_FILE_X);
     EXPECT_EQ(read_slot(99), "AB");
-    EXPECT_EQ(lib.WriteSaveFile(99, "CD"), 0) << "the second write's temporary name fits too";
+    EXPECT_EQ(lib.WriteSaveFile(99, "CD"), WIDESAVE_OK)
+        << "the second write's temporary name fits too";
     EXPECT_EQ(read_slot(99), "CD");
-    EXPECT_EQ(lib.WriteSaveFile(100, "AB"), 4);
-    EXPECT_EQ(lib.WriteSaveFile(-10, "AB"), 4);
-    EXPECT_EQ(lib.SaveFileExist(100), -1) << "a name that cannot be built is no save";
+    EXPECT_EQ(lib.WriteSaveFile(100, "AB"), WIDESAVE_PATH_DOES_NOT_FIT);
+    EXPECT_EQ(lib.WriteSaveFile(-10, "AB"), WIDESAVE_PATH_DOES_NOT_FIT);
+    EXPECT_EQ(lib.SaveFileExist(100), WIDESAVE_NO_SAVE_FILE)
+        << "a name that cannot be built is no save";
 
-    ASSERT_EQ(lib.SetSaveSubdirectory("123456789"), 0);
-    EXPECT_EQ(lib.SaveFileExist(1), -1);
-    EXPECT_EQ(lib.WriteSaveFile(1, "AB"), 3);
+    ASSERT_EQ(lib.SetSaveSubdirectory("123456789"), WIDESAVE_SUBDIR_SET);
+    EXPECT_EQ(lib.SaveFileExist(1), WIDESAVE_NO_SAVE_FILE);
+    EXPECT_EQ(lib.WriteSaveFile(1, "AB"), WIDESAVE_PATH_TOO_LONG);
     EXPECT_EQ(read_slot(1), "Error: 1");
 }
 
 TEST_F(SlotNames, NoBaseFolderMeansNoSaveAndNoFileTouched) {
-    ASSERT_EQ(lib.WriteSaveFile(4, "C0FFEE"), 0);
+    ASSERT_EQ(lib.WriteSaveFile(4, "C0FFEE"), WIDESAVE_OK);
     EXPECT_EQ(read_slot(4), "C0FFEE");  // filename_buffer now names slot 4's file
 
     testsys::unset_env("LOCALAPPDATA");
-    EXPECT_EQ(lib.SaveFileExist(4), -1);
+    EXPECT_EQ(lib.SaveFileExist(4), WIDESAVE_NO_SAVE_FILE);
     EXPECT_EQ(read_slot(4), "Error: 1") << "the last path built must not be read";
     EXPECT_EQ(read_slot(5), "Error: 1");
-    EXPECT_EQ(lib.WriteSaveFile(4, "00"), 1);
+    EXPECT_EQ(lib.WriteSaveFile(4, "00"), WIDESAVE_NO_BASE_FOLDER);
     EXPECT_EQ(testsys::read_file(file(4, u'x')), std::string("\xC0\xFF\xEE"));
     EXPECT_EQ(listing().size(), 1U);
 }

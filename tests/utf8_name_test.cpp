@@ -56,11 +56,11 @@ TEST_F(Utf8Names, AcceptsExactlyWellFormedUtf8) {
     for (const NameCase& c : kNameCases) {
         SCOPED_TRACE(c.what);
         if (c.utf16 == nullptr) {
-            EXPECT_EQ(lib.SetSaveSubdirectory(c.utf8), 2);
+            EXPECT_EQ(lib.SetSaveSubdirectory(c.utf8), WIDESAVE_SUBDIR_NOT_UTF8);
             continue;
         }
-        ASSERT_EQ(lib.SetSaveSubdirectory(c.utf8), 0);
-        EXPECT_EQ(lib.MakeSaveDirectory(), 0);
+        ASSERT_EQ(lib.SetSaveSubdirectory(c.utf8), WIDESAVE_SUBDIR_SET);
+        EXPECT_EQ(lib.MakeSaveDirectory(), WIDESAVE_OK);
         EXPECT_TRUE(testsys::is_directory(join({base, c.utf16})));
     }
 }

@@ -43,7 +43,7 @@ struct Scenario {
 };
 
 TEST(PowerCut, AtEveryStepOfAWriteTheSaveIsOldOrNewAndWhole) {
-    ASSERT_EQ(SetSaveSubdirectory("slots"), 0);
+    ASSERT_EQ(SetSaveSubdirectory("slots"), WIDESAVE_SUBDIR_SET);
     const std::string fresh = "the new save, longer than the old one";
     const Scenario scenarios[] = {
         {"a first save", {}},
@@ -54,7 +54,7 @@ TEST(PowerCut, AtEveryStepOfAWriteTheSaveIsOldOrNewAndWhole) {
         SCOPED_TRACE(scenario.what);
         const std::string old_save = current_save(scenario.files);
         simdisk::format(scenario.files);
-        ASSERT_EQ(WriteSaveFile(1, hex(fresh).c_str()), 0);
+        ASSERT_EQ(WriteSaveFile(1, hex(fresh).c_str()), WIDESAVE_OK);
         const int steps = simdisk::steps_taken();
         int combinations = 0;
         for (int cut = 0; cut <= steps; ++cut) {
@@ -77,7 +77,7 @@ TEST(PowerCut, AtEveryStepOfAWriteTheSaveIsOldOrNewAndWhole) {
                 }
                 // And the disk as it came back takes the next write.
                 simdisk::format(recovered);
-                ASSERT_EQ(WriteSaveFile(1, "AB"), 0);
+                ASSERT_EQ(WriteSaveFile(1, "AB"), WIDESAVE_OK);
                 char* text = ReadSaveFile(1);
                 EXPECT_STREQ(text, "AB");
                 std::free(text);

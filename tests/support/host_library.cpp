@@ -38,11 +38,11 @@ std::string load_library(const char* file, HostLibrary& library) {
     if (library.module == nullptr) {
         return std::string("cannot load ") + file;
     }
-    if (!resolve(library.module, "SetSaveSubdirectory", library.SetSaveSubdirectory) ||
-        !resolve(library.module, "MakeSaveDirectory", library.MakeSaveDirectory) ||
-        !resolve(library.module, "SaveFileExist", library.SaveFileExist) ||
-        !resolve(library.module, "ReadSaveFile", library.ReadSaveFile) ||
-        !resolve(library.module, "WriteSaveFile", library.WriteSaveFile)) {
+    bool found = true;
+#define WIDESAVE_EXPORT(name) found = resolve(library.module, #name, library.name) && found;
+#include "widesave_exports.inc"
+#undef WIDESAVE_EXPORT
+    if (!found) {
         unload_library(library);
         return std::string("missing export in ") + file;
     }

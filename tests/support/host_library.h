@@ -8,13 +8,13 @@
 
 #include "widesave.h"
 
+// One function pointer per export, by its name, typed as widesave.h
+// declares it; the names come from the one export list (widesave.def).
 struct HostLibrary {
     void* module = nullptr;
-    int32_t(WIDESAVE_CALL* SetSaveSubdirectory)(const char*) = nullptr;
-    int32_t(WIDESAVE_CALL* MakeSaveDirectory)() = nullptr;
-    int32_t(WIDESAVE_CALL* SaveFileExist)(int32_t) = nullptr;
-    char*(WIDESAVE_CALL* ReadSaveFile)(int32_t) = nullptr;
-    int32_t(WIDESAVE_CALL* WriteSaveFile)(int32_t, const char*) = nullptr;
+#define WIDESAVE_EXPORT(name) decltype(&::name) name = nullptr;
+#include "widesave_exports.inc"
+#undef WIDESAVE_EXPORT
 };
 
 // Loads a fresh copy: the module state starts as it does in a new host.

@@ -12,16 +12,17 @@ __declspec(dllimport) void __stdcall ExitProcess(unsigned int code);
 static int run(void) {
     char* text;
     int same;
-    if (SetSaveSubdirectory("msvc host") != 0 || MakeSaveDirectory() != 0) {
+    if (SetSaveSubdirectory("msvc host") != WIDESAVE_SUBDIR_SET ||
+        MakeSaveDirectory() != WIDESAVE_OK) {
         printf("msvc host: cannot make the save directory\n");
         return 1;
     }
-    if (WriteSaveFile(7, "4D5356430A") != 0) {
+    if (WriteSaveFile(7, "4D5356430A") != WIDESAVE_OK) {
         printf("msvc host: cannot write\n");
         return 1;
     }
     text = ReadSaveFile(7);
-    same = strcmp(text, "4D5356430A") == 0 && SaveFileExist(7) >= 0;
+    same = strcmp(text, "4D5356430A") == 0 && SaveFileExist(7) != WIDESAVE_NO_SAVE_FILE;
     printf("msvc host: read %s\n", text);
     free(text);
     return same ? 0 : 1;
