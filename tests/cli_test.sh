@@ -6,7 +6,7 @@
 #   cli_test.sh TOOL.exe wine       under Wine, in the prefix's own LOCALAPPDATA
 set -uo pipefail
 # Wine turns the command line into UTF-16 by the locale.
-export LC_ALL=C.UTF-8
+source "$(dirname "$0")/../scripts/lib/wine_environment.sh"
 tool=$1
 shift
 emulator=("$@")
