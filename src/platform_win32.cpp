@@ -66,6 +66,15 @@ BOOL set_information(SystemCall which, File file, FILE_INFO_BY_HANDLE_CLASS kind
                        [&] { return SetFileInformationByHandle(handle(file), kind, data, size); });
 }
 
+// One ReadFile or WriteFile through the gate; done is what it moved.
+template <typename Call>
+bool transfer(SystemCall which, std::size_t& done, Call call) {
+    DWORD moved = 0;
+    const BOOL ok = call_system(which, FALSE, [&] { return call(moved); });
+    done = moved;
+    return ok != 0;
+}
+
 bool busy(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
            error == ERROR_LOCK_VIOLATION;
@@ -134,12 +143,9 @@ bool read_file_size(File file, std::uint64_t& size) {
 
 // Counts stay below 2^31 (the core refuses larger files), so one call each.
 bool read_bytes(File file, void* buffer, std::size_t count, std::size_t& done) {
-    DWORD moved = 0;
-    const BOOL ok = call_system(SystemCall::read, FALSE, [&] {
+    return transfer(SystemCall::read, done, [&](DWORD& moved) {
         return ReadFile(handle(file), buffer, static_cast<DWORD>(count), &moved, nullptr);
     });
-    done = moved;
-    return ok != 0;
 }
 
 void close_file(File file) {
@@ -181,12 +187,9 @@ TemporaryResult create_temporary(const char16_t* path, Temporary& temporary) {
 }
 
 bool write_bytes(File file, const void* data, std::size_t count, std::size_t& done) {
-    DWORD moved = 0;
-    const BOOL ok = call_system(SystemCall::write, FALSE, [&] {
+    return transfer(SystemCall::write, done, [&](DWORD& moved) {
         return WriteFile(handle(file), data, static_cast<DWORD>(count), &moved, nullptr);
     });
-    done = moved;
-    return ok != 0;
 }
 
 bool flush_to_disk(File file) {
