@@ -40,7 +40,8 @@ missing_packages() {
     command -v wine >/dev/null || packages+=(wine)
     dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "ok installed" ||
         packages+=(wine32:i386)
-    command -v wine64 >/dev/null || packages+=(wine64)
+    # wine64 puts no command on PATH; `wine` runs 64-bit programs with it.
+    dpkg-query -W -f='${Status}' wine64 2>/dev/null | grep -q "ok installed" || packages+=(wine64)
     echo "${packages[@]}"
 }
 
