@@ -95,7 +95,7 @@ std::int32_t store(const char16_t* target, const char* text, std::size_t count,
     const std::int32_t code =
         written ? put_in_place(temporary, path, target) : WIDESAVE_WRITE_FAILED;
     // After a replace whose flush failed the file is in place already.
-    const bool in_place = code == WIDESAVE_OK || (written && code == WIDESAVE_WRITE_FAILED);
+    const bool in_place = written && (code == WIDESAVE_OK || code == WIDESAVE_WRITE_FAILED);
     platform::end_temporary(temporary, path, !in_place);
     return code;
 }

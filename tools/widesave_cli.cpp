@@ -223,6 +223,28 @@ bool save_directory(std::string& path, int& status) {
     return true;
 }
 
+// The slot whose file the library would give this name, if any: the
+// number after "Save" is a candidate, and the library's own path code,
+// with either letter, has the last word.
+bool slot_of(const std::string& name, int32_t& slot) {
+    const std::size_t dot = name.find('.');
+    if (name.compare(0, 4, "Save") != 0 || dot == std::string::npos ||
+        !parse_slot(name.substr(4, dot - 4), slot)) {
+        return false;
+    }
+    const std::string ending = cli::folder_separator() + name;
+    for (const int32_t letter : {WIDESAVE_FILE_V, WIDESAVE_FILE_X}) {
+        if (widesave::MakeSaveFileName(slot, letter) == WIDESAVE_OK) {
+            const std::string path = cli::from_utf16(widesave::filename_buffer);
+            if (path.size() >= ending.size() &&
+                path.compare(path.size() - ending.size(), ending.size(), ending) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // Slots that have a file in the save directory, each once, in order.
 bool slots_on_disk(std::vector<int32_t>& slots, int& status) {
     std::string directory;
@@ -239,12 +261,8 @@ bool slots_on_disk(std::vector<int32_t>& slots, int& status) {
         return false;
     }
     for (const std::string& name : names) {
-        const std::size_t end = name.size() >= 11 ? name.size() - 7 : 0;  // ".r?data"
         int32_t slot = 0;
-        if (name.compare(0, 4, "Save") == 0 && end > 4 && name.compare(end, 2, ".r") == 0 &&
-            (name[end + 2] == 'v' || name[end + 2] == 'x') &&
-            name.compare(end + 3, 4, "data") == 0 && parse_slot(name.substr(4, end - 4), slot) &&
-            "Save" + std::to_string(slot) == name.substr(0, end)) {
+        if (slot_of(name, slot)) {
             slots.push_back(slot);
         }
     }
