@@ -80,9 +80,10 @@ TEST_F(Processes, WritersAndReadersOfOneSlotNeverSeeAMix) {
     commands.push_back(host(WIDESAVE_LIBRARY_FILE,
                             {"writer", "2", "9", std::to_string(kWrites), scratch("writer9")}));
     for (int reader = 1; reader <= 2; ++reader) {
-        commands.push_back(host(
-            WIDESAVE_LIBRARY_FILE,
-            {"reader", "1", std::to_string(kReads), scratch("reader" + std::to_string(reader))}));
+        commands.push_back(
+            host(WIDESAVE_LIBRARY_FILE,
+                 {"reader", "1", std::to_string(kReads), scratch("reader" + std::to_string(reader)),
+                  scratch("writer1"), scratch("writer2"), scratch("writer3"), scratch("writer4")}));
     }
     const std::vector<int> statuses = testsys::run_processes(commands);
     ASSERT_EQ(statuses, std::vector<int>(commands.size(), 0))
@@ -105,9 +106,17 @@ TEST_F(Processes, WritersAndReadersOfOneSlotNeverSeeAMix) {
     }
     ASSERT_EQ(codes.size(), 5u * kWrites);
 
-    int payloads_seen = 0;
+    PayloadId last{};
+    ASSERT_TRUE(current_payload(1, last));
+    EXPECT_EQ(codes[Key(last.writer, last.sequence)], WIDESAVE_OK)
+        << "the save is a payload that was stored";
     for (const char* name : {"reader1", "reader2"}) {
-        for (const std::string& line : lines(scratch(name))) {
+        const std::vector<std::string> read = lines(scratch(name));
+        ASSERT_GE(read.size(), static_cast<size_t>(kReads));
+        EXPECT_EQ(read.back(),
+                  "R " + std::to_string(last.writer) + " " + std::to_string(last.sequence))
+            << name << ": the read after every writer finished finds the save";
+        for (const std::string& line : read) {
             if (line[0] == 'E') {
                 EXPECT_TRUE(line == "E Error: 1" || line == "E Error: 2") << line;
                 continue;
@@ -117,15 +126,9 @@ TEST_F(Processes, WritersAndReadersOfOneSlotNeverSeeAMix) {
             std::istringstream(line.substr(2)) >> writer >> sequence;
             EXPECT_EQ(codes[Key(writer, sequence)], WIDESAVE_OK)
                 << "read a payload whose write was not reported stored: " << line;
-            ++payloads_seen;
         }
     }
-    EXPECT_GT(payloads_seen, 0);
 
-    PayloadId last{};
-    ASSERT_TRUE(current_payload(1, last));
-    EXPECT_EQ(codes[Key(last.writer, last.sequence)], WIDESAVE_OK)
-        << "the save is a payload that was stored";
     ASSERT_TRUE(current_payload(2, last));
     for (int sequence = 0; sequence < kWrites; ++sequence) {
         EXPECT_EQ(codes[Key(9, static_cast<unsigned>(sequence))], WIDESAVE_OK)

@@ -1,10 +1,13 @@
 // A small host program for the tests that need several processes: it loads
 // the library as a game does and writes or reads one slot.
 //   widesave_host LIBRARY SUBDIR writer SLOT WRITER COUNT OUT
-//       writes COUNT payloads; a line "W writer sequence code" each, to OUT
-//   widesave_host LIBRARY SUBDIR reader SLOT COUNT OUT
-//       reads COUNT times; "R writer sequence" for a payload, "E text" for
-//       an error text, "X" for anything else (and exits 1)
+//       writes COUNT payloads; a line "W writer sequence code" each, to OUT,
+//       then creates OUT.done
+//   widesave_host LIBRARY SUBDIR reader SLOT COUNT OUT WRITER_OUT...
+//       reads at least COUNT times and until every WRITER_OUT.done exists,
+//       then once more; "R writer sequence" for a payload, "E text" for an
+//       error text, "X" for anything else (and exits 1); exits 3 when the
+//       writers have not finished within a minute
 //   widesave_host LIBRARY SUBDIR crash-write SLOT STOP HEX
 //   widesave_host LIBRARY SUBDIR freeze-write SLOT STOP HEX
 //       with the test build: the process ends (or stops itself) before its
@@ -12,9 +15,11 @@
 //       finishes first, the exit status is 100 plus its code
 //   widesave_host LIBRARY SUBDIR write SLOT HEX   (status 100 plus the code)
 //   widesave_host LIBRARY SUBDIR read SLOT        (the text on stdout)
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "faults/fault_control.h"
 #include "payload.h"
@@ -40,16 +45,42 @@ int writer(HostLibrary& lib, int slot, int id, int count, const char* out) {
         const int code = lib.WriteSaveFile(slot, to_hex(make_payload(payload)).c_str());
         (void)std::fprintf(log, "W %d %d %d\n", id, sequence, code);
     }
-    return std::fclose(log) == 0 ? 0 : 2;
+    if (std::fclose(log) != 0) {
+        return 2;
+    }
+    FILE* done = std::fopen((std::string(out) + ".done").c_str(), "w");
+    return done != nullptr && std::fclose(done) == 0 ? 0 : 2;
 }
 
-int reader(HostLibrary& lib, int slot, int count, const char* out) {
+bool writers_done(const std::vector<std::string>& writer_logs) {
+    for (const std::string& path : writer_logs) {
+        FILE* done = std::fopen((path + ".done").c_str(), "r");
+        if (done == nullptr) {
+            return false;
+        }
+        (void)std::fclose(done);
+    }
+    return true;
+}
+
+// Reading on until the writers have finished keeps the reads alongside the
+// writes however the processes are scheduled, and the last read, made after
+// them, must find a stored payload.
+int reader(HostLibrary& lib, int slot, int count, const char* out,
+           const std::vector<std::string>& writer_logs) {
     FILE* log = std::fopen(out, "w");
     if (log == nullptr) {
         return 2;
     }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     int status = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0, last = 0; last == 0; ++i) {
+        if (i >= count && writers_done(writer_logs)) {
+            last = 1;
+        } else if (std::chrono::steady_clock::now() > deadline) {
+            status = 3;
+            break;
+        }
         char* text = lib.ReadSaveFile(slot);
         const std::string got = text != nullptr ? text : "(null)";
         std::free(text);
@@ -97,8 +128,9 @@ int main(int argc, char** argv) {
     if (command == "writer" && argc == 8) {
         return writer(lib, slot, number(argv[5]), number(argv[6]), argv[7]);
     }
-    if (command == "reader" && argc == 7) {
-        return reader(lib, slot, number(argv[5]), argv[6]);
+    if (command == "reader" && argc >= 7) {
+        return reader(lib, slot, number(argv[5]), argv[6],
+                      std::vector<std::string>(argv + 7, argv + argc));
     }
     if ((command == "crash-write" || command == "freeze-write") && argc == 7) {
         return stopped_write(lib, slot, number(argv[5]),
