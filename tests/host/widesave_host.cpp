@@ -15,6 +15,7 @@
 //       finishes first, the exit status is 100 plus its code
 //   widesave_host LIBRARY SUBDIR write SLOT HEX   (status 100 plus the code)
 //   widesave_host LIBRARY SUBDIR read SLOT        (the text on stdout)
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -53,14 +54,10 @@ int writer(HostLibrary& lib, int slot, int id, int count, const char* out) {
 }
 
 bool writers_done(const std::vector<std::string>& writer_logs) {
-    for (const std::string& path : writer_logs) {
+    return std::all_of(writer_logs.begin(), writer_logs.end(), [](const std::string& path) {
         FILE* done = std::fopen((path + ".done").c_str(), "r");
-        if (done == nullptr) {
-            return false;
-        }
-        (void)std::fclose(done);
-    }
-    return true;
+        return done != nullptr && std::fclose(done) == 0;
+    });
 }
 
 // Reading on until the writers have finished keeps the reads alongside the
