@@ -22,6 +22,7 @@ missing_packages() {
     command -v i686-w64-mingw32-g++-posix >/dev/null || packages+=(g++-mingw-w64-i686)
     command -v x86_64-w64-mingw32-g++-posix >/dev/null || packages+=(g++-mingw-w64-x86-64)
     command -v aarch64-linux-gnu-g++ >/dev/null || packages+=(g++-aarch64-linux-gnu)
+    command -v s390x-linux-gnu-g++ >/dev/null || packages+=(g++-s390x-linux-gnu)
     command -v qemu-aarch64 >/dev/null || packages+=(qemu-user)
     command -v llvm-dlltool >/dev/null || packages+=(llvm)
     command -v lld-link >/dev/null || packages+=(lld)
