@@ -1,0 +1,17 @@
+# Shared by the Linux cross toolchain files, which set CMAKE_SYSTEM_PROCESSOR
+# (the Debian triplet's first part: aarch64, s390x) first. Builds with
+# Debian's cross g++ and runs the tests under qemu-user.
+set(CMAKE_SYSTEM_NAME Linux)
+set(WIDESAVE_LINUX_TRIPLET ${CMAKE_SYSTEM_PROCESSOR}-linux-gnu)
+
+set(CMAKE_C_COMPILER ${WIDESAVE_LINUX_TRIPLET}-gcc)
+set(CMAKE_CXX_COMPILER ${WIDESAVE_LINUX_TRIPLET}-g++)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${WIDESAVE_LINUX_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Packages installed anywhere CMAKE_PREFIX_PATH names are found too.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-${CMAKE_SYSTEM_PROCESSOR} -L /usr/${WIDESAVE_LINUX_TRIPLET})
