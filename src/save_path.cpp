@@ -56,9 +56,9 @@ std::int32_t end_path(PathBuild& build) {
 }
 
 std::int32_t set_subdirectory(const char* name) {
+    // Outside the contract, but a host's nil must not crash it.
     if (name == nullptr) {
-        return WIDESAVE_SUBDIR_NOT_UTF8;  // outside the contract, but a host's nil must not crash
-                                          // it
+        return WIDESAVE_SUBDIR_NOT_UTF8;
     }
     if (std::strlen(name) > kMaxSubdirectoryBytes) {
         return WIDESAVE_SUBDIR_TOO_LONG;

@@ -84,7 +84,7 @@ WIDESAVE_ENTRY char* WIDESAVE_CALL ReadSaveFile(int32_t slot) {
     // A name that cannot be built is no save: whatever filename_buffer held
     // before (another slot, the directory) is never opened.
     const SlotProbe probe = probe_slot(slot);
-    if (probe.build_code != 0 || probe.index == WIDESAVE_NO_SAVE_FILE) {
+    if (probe.build_code != WIDESAVE_OK || probe.index == WIDESAVE_NO_SAVE_FILE) {
         return error_text(WIDESAVE_READ_NO_SAVE);
     }
     const File file = platform::open_for_reading(filename_buffer);

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "module_state.h"
 #include "utf8.h"
 #endif
 
@@ -166,7 +167,7 @@ bool stdin_is_terminal() { return isatty(0) != 0; }
 
 std::string from_utf16(const char16_t* text) {
     // Paths the library built here came from UTF-8, so they go back whole.
-    char out[3 * 260 + 1];
+    char out[3 * widesave::kPathCapacity + 1];
     return widesave::encode_utf8(text, out, sizeof out) ? std::string(out) : std::string();
 }
 

@@ -81,6 +81,7 @@ int fail(int status, const std::string& message) {
 
 // Path-build codes 1 to 4, shared by every export that builds a path.
 int location_failure(int32_t code) {
+    const std::string longest = std::to_string(widesave::kPathCapacity - 1) + " UTF-16 units";
     switch (code) {
         case WIDESAVE_NO_BASE_FOLDER:
             return fail(kLocation,
@@ -90,13 +91,11 @@ int location_failure(int32_t code) {
 #endif
                         "; set one to the folder that holds your saves");
         case WIDESAVE_BASE_FOLDER_TOO_LONG:
-            return fail(kLocation,
-                        "the base folder (LOCALAPPDATA or APPDATA) is longer than 259 UTF-16 "
-                        "units or not valid UTF-8");
+            return fail(kLocation, "the base folder (LOCALAPPDATA or APPDATA) is longer than " +
+                                       longest + " or not valid UTF-8");
         default:
-            return fail(kLocation,
-                        "the save path would be longer than 259 UTF-16 units; use a shorter "
-                        "subdirectory name or slot number");
+            return fail(kLocation, "the save path would be longer than " + longest +
+                                       "; use a shorter subdirectory name or slot number");
     }
 }
 
@@ -271,6 +270,11 @@ bool slots_on_disk(std::vector<int32_t>& slots, int& status) {
     return true;
 }
 
+// The letter of a slot's file ('v' or 'x'), as the library names it.
+char letter_of(int32_t index) {
+    return static_cast<char>(widesave::extension_variant_letters[index]);
+}
+
 std::string utc_time(std::int64_t seconds) {
     const auto value = static_cast<std::time_t>(seconds);
     std::tm parts{};
@@ -298,7 +302,7 @@ int command_exists(int32_t slot) {
     if (found == WIDESAVE_NO_SAVE_FILE) {
         return fail(kNoSave, "slot " + std::to_string(slot) + " has no save");
     }
-    std::printf("%c\n", "vx"[found]);
+    std::printf("%c\n", letter_of(found));
     return kOk;
 }
 
@@ -430,7 +434,7 @@ int command_list(const std::string& range, bool json) {
         if (probe.build_code != WIDESAVE_OK || probe.index == WIDESAVE_NO_SAVE_FILE) {
             continue;  // only a directory has the name
         }
-        Row row{slot, "vx" [probe.index], { 0, 0 }, {}};
+        Row row{slot, letter_of(probe.index), {0, 0}, {}};
         cli::file_facts(cli::from_utf16(widesave::filename_buffer), row.facts, row.error);
         rows.push_back(row);
     }
